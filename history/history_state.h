@@ -1,0 +1,19 @@
+// Undo history: the under-layer (the current layer and mask as they were before the
+// change in progress) and the bookkeeping of the steps.
+#pragma once
+#include <cstdint>
+
+#include "engine/pixel.h"
+#include "engine/plane.h"
+
+namespace calv {
+
+struct HistoryState {
+    Plane<RGBA64> underLayer;  // canvas-sized copy of the current layer
+    Plane<G16> underMask;      // canvas-sized copy of the mask plane
+    int32_t undoMemoryKB = 0;
+    bool paused = false;
+    int32_t redoCount = 0;
+};
+
+}  // namespace calv
