@@ -118,6 +118,119 @@ CALV_API void CVX_MergePaintLayer(int32_t slot);
 /* Frees the paint layer. */
 CALV_API void CVX_DeletePaintLayer(void);
 
+/* ---- Reading and writing pixels (no mask); 8-bit results are high bytes --------- */
+
+/* Pick words: CVX_GetRGBAAt packs R, G, B, A from the top byte down and clamps (x, y)
+ * onto the canvas; CVX_GetColorAt packs A, R, G, B and gives 0xFFFFFF outside the
+ * canvas. Both give 0 for a missing plane. `plane` is a canvas-sized RGBA64 plane. */
+CALV_API uint32_t CVX_GetRGBAAt(int32_t x, int32_t y, const uint16_t* plane);
+CALV_API uint32_t CVX_GetColorAt(int32_t x, int32_t y, const uint16_t* plane);
+/* The same picks on the current layer, the under-layer, layer n and the trace image. */
+CALV_API uint32_t CVX_GetRGBAAtSurface(int32_t x, int32_t y);
+CALV_API uint32_t CVX_GetColorAtSurface(int32_t x, int32_t y);
+CALV_API uint32_t CVX_GetRGBAAtUnderLayer(int32_t x, int32_t y);
+CALV_API uint32_t CVX_GetColorAtUnderLayer(int32_t x, int32_t y);
+CALV_API uint32_t CVX_GetRGBAAtLayer(int32_t x, int32_t y, int32_t layer);
+CALV_API uint32_t CVX_GetColorAtLayer(int32_t x, int32_t y, int32_t layer);
+CALV_API uint32_t CVX_GetRGBAAtTrace(int32_t x, int32_t y);
+CALV_API uint32_t CVX_GetColorAtTrace(int32_t x, int32_t y);
+/* The under-layer's A, R, G, B word while a step can be undone, else 0. */
+CALV_API uint32_t CVX_GetColorAtHistory(int32_t x, int32_t y);
+/* One 16-bit channel of the current layer at (x, y); 0 outside the canvas. */
+CALV_API int32_t CVX_GetRed64(int32_t x, int32_t y);
+CALV_API int32_t CVX_GetGreen64(int32_t x, int32_t y);
+CALV_API int32_t CVX_GetBlue64(int32_t x, int32_t y);
+CALV_API int32_t CVX_GetAlpha64(int32_t x, int32_t y);
+
+/* The current layer as canvas-sized RGB24. */
+CALV_API void CVX_GetRGB24(uint8_t* dst, int32_t dstStride);
+/* Layer n as canvas-sized RGB24; returns the canvas height, 0 without pixels. */
+CALV_API int32_t CVX_GetRGB24Layer(uint8_t* dst, int32_t dstStride, int32_t layer);
+/* The current layer's alpha as RGB24 grey. */
+CALV_API void CVX_GetRGB24FromAlpha(uint8_t* dst, int32_t dstStride);
+/* Layer n as canvas-sized RGBA32; returns the canvas height, 0 without pixels. */
+CALV_API int32_t CVX_GetRGBA32Layer(uint8_t* dst, int32_t dstStride, int32_t layer);
+/* The current layer as canvas-sized RGBA32; returns the canvas height, 0 without pixels. */
+CALV_API int32_t CVX_GetRGBA32(uint8_t* dst, int32_t dstStride);
+/* The width x height rectangle at (x, y) of layer n into an RGBA64 buffer holding that
+ * rectangle; the part outside the layer is left as it was. */
+CALV_API void CVX_GetRGBA64LayerRect(uint16_t* dst, int32_t dstStride, int32_t layer, int32_t x, int32_t y,
+                                     int32_t width, int32_t height);
+/* Layer n as canvas-sized RGBA64. */
+CALV_API void CVX_GetRGBA64Layer(uint16_t* dst, int32_t dstStride, int32_t layer);
+/* A canvas-sized RGBA64 picture into layer n; returns the canvas height, 0 without pixels. */
+CALV_API int32_t CVX_SetRGBA64Layer(const uint16_t* src, int32_t srcStride, int32_t layer);
+/* Raw canvas-sized RGBA64 copies out of, into and between layers (rows canvasWidth x 8
+ * bytes). */
+CALV_API void CVX_GetLayerData(void* dst, int32_t layer);
+CALV_API void CVX_SetLayerData(const void* src, int32_t layer);
+CALV_API void CVX_CopyLayerData(int32_t from, int32_t to);
+/* Layer n as RGBA32 deflated into dst (room for dstCapacity bytes) at level 0..9;
+ * returns the stream's length, 0 on failure. CVX_LoadRGBA32LayerCompressed reads it. */
+CALV_API int32_t CVX_GetRGBA32LayerCompressed(uint8_t* dst, int32_t reserved, int32_t dstCapacity, int32_t layer,
+                                              int32_t level);
+
+/* Host buffer converters. RGBA64 rectangles: the width x height rectangle at (x, y) of
+ * an image with rows srcRowPixels long into a packed RGBA32 or RGB24 buffer. */
+CALV_API void CVX_RGBA64RectToRGBA32(const uint16_t* src, int32_t x, int32_t y, int32_t width, int32_t height,
+                                     int32_t srcRowPixels, int32_t reserved, uint8_t* dst);
+CALV_API void CVX_RGBA64RectToRGBA24(const uint16_t* src, int32_t x, int32_t y, int32_t width, int32_t height,
+                                     int32_t srcRowPixels, int32_t reserved, uint8_t* dst);
+/* width x height RGBA64 pixels from src to RGB24 / RGBA32 at dst (both already at the
+ * rectangle's first pixel; x and y do not offset them). */
+CALV_API void CVX_GetRGB24FromRGBA64Rect(uint8_t* dst, int32_t dstStride, const uint16_t* src, int32_t srcStride,
+                                         int32_t x, int32_t y, int32_t width, int32_t height);
+CALV_API void CVX_GetRGB24FromRGBA64(uint8_t* dst, int32_t dstStride, const uint16_t* src, int32_t srcStride);
+CALV_API void CVX_GetRGBA32FromRGBA64Rect(uint8_t* dst, int32_t dstStride, const uint16_t* src, int32_t srcStride,
+                                          int32_t x, int32_t y, int32_t width, int32_t height);
+/* Note the order: size before the source. */
+CALV_API void CVX_GetRGBA32FromRGBA64(uint8_t* dst, int32_t dstStride, int32_t width, int32_t height,
+                                      const uint16_t* src, int32_t srcStride);
+/* Packed width x height buffers: RGB24 into RGBA32 (alpha kept), RGBA32 to RGB24, alpha
+ * to RGB24 grey, RGB24 grey ((R + G + B) / 3) into the alpha of RGBA32. */
+CALV_API void CVX_RGBToRGBA(uint8_t* dst, int32_t width, int32_t height, const uint8_t* src);
+CALV_API void CVX_RGBAToRGB(uint8_t* dst, int32_t width, int32_t height, const uint8_t* src);
+CALV_API void CVX_RGBAlphaToRGB(uint8_t* dst, int32_t width, int32_t height, const uint8_t* src);
+CALV_API void CVX_RGBToRGBAlpha(uint8_t* dst, int32_t width, int32_t height, const uint8_t* src);
+/* Writes the 16-bit colour's high bytes as one RGB24 pixel at (x, y) of a canvas-sized
+ * buffer; nothing outside the canvas. */
+CALV_API void CVX_SetPixelRGB24(uint8_t* buffer, int32_t stride, int32_t x, int32_t y, int32_t r, int32_t g,
+                                int32_t b);
+
+/* Fills: the current layer with an 8-bit colour; canvas-sized RGBA64 and RGBA32 host
+ * buffers; a packed width x height RGBA32 buffer. */
+CALV_API void CVX_Clear(int32_t r, int32_t g, int32_t b, int32_t a);
+CALV_API void CVX_ClearRGBA64(uint16_t* buffer, int32_t stride, int32_t r, int32_t g, int32_t b, int32_t a);
+CALV_API void CVX_ClearRGBA32(uint8_t* buffer, int32_t stride, int32_t r, int32_t g, int32_t b, int32_t a);
+CALV_API void CVX_ClearRGBA32Buf(uint8_t* buffer, int32_t width, int32_t height, int32_t r, int32_t g, int32_t b,
+                                 int32_t a);
+
+/* Inclusive bounding box of layer n's pixels with alpha above 0 (left > right when there
+ * is none); nothing is written when the layer has no pixels. */
+CALV_API void CVX_FindDataExtentsLayer(int32_t layer, int32_t* left, int32_t* top, int32_t* right,
+                                       int32_t* bottom);
+
+/* ---- Row codecs: colour runs of 5 bytes (count, R, G, B, A), mask runs of 2 bytes --- */
+
+/* Encodes count RGBA64 pixels as colour runs (high bytes); returns the bytes written,
+ * 0 when either address is null. */
+CALV_API int32_t CVX_RLECompressRGBA64ToRGBA32(const uint16_t* src, uint8_t* dst, int32_t count);
+/* Decodes colour runs until count RGBA64 pixels are written. */
+CALV_API void CVX_RLEUncompressRGBA32ToRGBA64(const uint8_t* src, uint16_t* dst, int32_t count);
+/* Encodes count G16 values as mask runs; returns the bytes written, 0 for null. */
+CALV_API int32_t CVX_RLECompressG16ToG8(const uint16_t* src, uint8_t* dst, int32_t count);
+/* Decodes mask runs until count G16 values are written. */
+CALV_API void CVX_RLEUncompressG8ToG16(const uint8_t* src, uint16_t* dst, int32_t count);
+/* Encodes canvas row `row` of a layer; returns the bytes written (at most 5 per pixel),
+ * 0 when the layer has no pixels or the row lies outside the canvas. */
+CALV_API int32_t CVX_GetRGBA32LayerLineRLE(uint8_t* dst, int32_t layer, int32_t row);
+/* Decodes colour runs into canvas row `row` of a layer. */
+CALV_API void CVX_PutRGBA32LayerLineRLE(const uint8_t* src, int32_t layer, int32_t row);
+/* Encodes canvas row `row` of the mask; returns the bytes written (at most 2 per pixel). */
+CALV_API int32_t CVX_GetMaskLineRLE(uint8_t* dst, int32_t row);
+/* Decodes mask runs into canvas row `row` of the mask. */
+CALV_API void CVX_PutMaskLineRLE(const uint8_t* src, int32_t row);
+
 /* ---- Paper texture ------------------------------------------------------------------ */
 
 /* Builds the canvas-sized paper texture (bytes 4..250) from a layer; returns it or null. */

@@ -35,6 +35,10 @@ void ClearUndo(Engine& engine) {
     SaveUndoBackBuffer(engine, engine.layers.currentLayer);
 }
 
+bool CanUndoStep(const Engine&) {
+    return false;  // no steps are held yet
+}
+
 int64_t ReduceUndo(Engine&, int64_t) {
     return 0;  // no steps are held yet
 }

@@ -16,6 +16,9 @@ void SaveUndoBackBuffer(Engine& engine, int32_t slot);
 // Drops every step and refreshes the under-layer from the current layer.
 void ClearUndo(Engine& engine);
 
+// True while a step can be undone: the under-layer then serves as the history image.
+bool CanUndoStep(const Engine& engine);
+
 // Frees old steps until `kilobytes` are given back; returns the kilobytes freed.
 int64_t ReduceUndo(Engine& engine, int64_t kilobytes);
 
