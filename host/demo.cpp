@@ -1,1 +1,171 @@
-int main() { return 0; }
+// The demo host: drives calvcore through its public header as a painting program does,
+// and writes the flattened picture to a PNG file.
+#include <png.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "calvcore.h"
+
+namespace {
+
+constexpr int W = 640, H = 400;
+
+void step(const char* text) { std::printf("demo: %s\n", text); }
+
+[[noreturn]] void fail(const char* text) {
+    std::fprintf(stderr, "demo: FAILED: %s (last error \"%s\")\n", text, CVX_GetLastError());
+    std::exit(1);
+}
+
+bool writePng(const char* path, const std::vector<uint8_t>& rgba, int w, int h) {
+    FILE* f = std::fopen(path, "wb");
+    if (!f) return false;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    if (!png || !info || setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        std::fclose(f);
+        return false;
+    }
+    png_init_io(png, f);
+    png_set_IHDR(png, info, png_uint_32(w), png_uint_32(h), 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    for (int y = 0; y < h; ++y) png_write_row(png, rgba.data() + size_t(y) * size_t(w) * 4);
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    std::fclose(f);
+    return true;
+}
+
+// A colour wheel disc with soft edges: RGBA32, transparent outside.
+std::vector<uint8_t> colourDisc() {
+    std::vector<uint8_t> p(size_t(W) * H * 4, 0);
+    const double cx = W * 0.38, cy = H * 0.5, radius = H * 0.42;
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) {
+            const double dx = x - cx, dy = y - cy, d = std::sqrt(dx * dx + dy * dy);
+            if (d > radius) continue;
+            const double hue = std::atan2(dy, dx) / (2 * M_PI) + 0.5, sat = d / radius;
+            uint8_t* q = &p[(size_t(y) * W + size_t(x)) * 4];
+            for (int c = 0; c < 3; ++c) {
+                const double k = std::fmod(hue * 6 + (4 - 2 * c) + 6, 6);
+                const double v = 1 - std::fmax(0.0, std::fmin(std::fmin(k, 4 - k), 1.0));
+                q[c] = uint8_t(255 * (1 - sat * v));
+            }
+            q[3] = uint8_t(255 * std::fmin(1.0, (radius - d) / 6));
+        }
+    return p;
+}
+
+// Woven paper: a grey pattern whose dark threads let less paint through.
+std::vector<uint8_t> paper() {
+    std::vector<uint8_t> p(size_t(W) * H * 4);
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) {
+            const double v = 0.5 + 0.25 * std::sin(x * 0.45) * std::cos(y * 0.45) + 0.25 * std::sin((x + y) * 0.08);
+            uint8_t* q = &p[(size_t(y) * W + size_t(x)) * 4];
+            q[0] = q[1] = q[2] = uint8_t(255 * std::fmin(1.0, std::fmax(0.0, v)));
+            q[3] = 255;
+        }
+    return p;
+}
+
+// A warm band whose alpha comes from a separate grey ramp.
+void band(std::vector<uint8_t>& rgba, std::vector<uint8_t>& ramp) {
+    rgba.assign(size_t(W) * H * 4, 0);
+    ramp.assign(size_t(W) * H * 3, 0);
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) {
+            uint8_t* q = &rgba[(size_t(y) * W + size_t(x)) * 4];
+            const bool inBand = y > H * 0.62 && y < H * 0.86;
+            q[0] = 230;
+            q[1] = uint8_t(80 + 150 * x / W);
+            q[2] = 40;
+            q[3] = inBand ? 255 : 0;
+            ramp[(size_t(y) * W + size_t(x)) * 3] = uint8_t(255 * x / W);
+        }
+}
+
+bool sameVisiblePixels(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
+    for (size_t i = 0; i < a.size(); i += 4) {
+        if (a[i + 3] != b[i + 3]) return false;
+        if (a[i + 3] != 0 && std::memcmp(&a[i], &b[i], 3) != 0) return false;
+    }
+    return true;
+}
+
+// Normal "over" of an RGBA32 layer at an opacity (per cent) onto an opaque picture.
+void over(std::vector<uint8_t>& out, const std::vector<uint8_t>& layer, int opacityPercent) {
+    for (size_t i = 0; i < out.size(); i += 4) {
+        const unsigned a = layer[i + 3] * unsigned(opacityPercent) / 100;
+        for (int c = 0; c < 3; ++c) out[i + size_t(c)] = uint8_t((layer[i + size_t(c)] * a + out[i + size_t(c)] * (255 - a)) / 255);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const char* path = argc > 1 ? argv[1] : "demo.png";
+
+    CVX_SetRandomSeed(1234);
+    CVX_CreateImage(nullptr, W, H, 64, 0);
+    step("created a 640 x 400 canvas");
+
+    if (!CVX_CreateLayer(1, W, H)) fail("background layer");
+    CVX_SetLayerOptions(1, 1, 0, 100, "Normal");
+    step("white background in slot 1");
+
+    if (!CVX_CreateLayer(2, W, H) || !CVX_CreateLayer(3, W, H) || !CVX_CreateLayer(4, W, H)) fail("layers");
+    CVX_SetLayerOptions(2, 1, 0, 100, "Normal");
+    CVX_SetLayerOptions(3, 1, 0, 85, "Normal");
+    step("layers 2 (Normal, 100%) and 3 (Normal, 85%)");
+
+    const auto paperPicture = paper();
+    CVX_LoadRGBA32Layer(paperPicture.data(), W * 4, 4, 0, 0, W, H, 0);
+    CVX_SetLayerOptions(4, 1, 0, 100, "Texturize3");
+    if (!CVX_CreateTexture(4)) fail("paper texture");
+    step("paper texture taken from the Texturize3 layer 4");
+
+    CVX_SetLayer(2);
+    const auto disc = colourDisc();
+    CVX_LoadRGBA32Into(disc.data(), W * 4, 2, 0, 0, W, H);
+    step("colour disc loaded into layer 2 through the mask and the paper texture");
+
+    CVX_SetLayer(3);
+    std::vector<uint8_t> bandPicture, ramp;
+    band(bandPicture, ramp);
+    CVX_LoadRGBA32(bandPicture.data(), W * 4, 0);
+    CVX_LoadRGB24ToAlpha(ramp.data(), W * 3, 0);
+    step("warm band in layer 3, its alpha faded by a grey ramp");
+
+    // Store layer 2 as a deflated block and restore it into slot 5: the round trip must
+    // give back every visible pixel (loading clears the colour of transparent ones).
+    std::vector<uint8_t> original(size_t(W) * H * 4), restored(size_t(W) * H * 4), block(size_t(W) * H * 5);
+    CVX_GetRGBA32Layer(original.data(), W * 4, 2);
+    const int32_t length = CVX_GetRGBA32LayerCompressed(block.data(), 0, int32_t(block.size()), 2, 6);
+    if (length <= 0 || !CVX_CreateLayer(5, W, H) || !CVX_LoadRGBA32LayerCompressed(block.data(), 0, length, 5))
+        fail("deflated layer block");
+    CVX_GetRGBA32Layer(restored.data(), W * 4, 5);
+    if (!sameVisiblePixels(original, restored)) fail("deflated layer block round trip");
+    std::printf("demo: layer 2 stored as a %d-byte deflated block and restored exactly\n", length);
+    CVX_DeleteLayer(5);
+
+    // Flatten: the background, then layers 2 and 3 as read back from the engine.
+    std::vector<uint8_t> picture(size_t(W) * H * 4), layer(size_t(W) * H * 4);
+    if (CVX_GetRGBA32Layer(picture.data(), W * 4, 1) != H) fail("reading the background");
+    CVX_GetRGBA32Layer(layer.data(), W * 4, 2);
+    over(picture, layer, 100);
+    CVX_GetRGBA32Layer(layer.data(), W * 4, 3);
+    over(picture, layer, 85);
+    if (!writePng(path, picture, W, H)) fail("writing the picture");
+    std::printf("demo: wrote %s (%d layers)\n", path, CVX_GetLayerCount());
+
+    CVX_DeleteImage();
+    step("canvas deleted");
+    return 0;
+}
