@@ -57,7 +57,10 @@ void copyRGBA32Row(const RGBA32* src, RGBA64* dst, int32_t count) {
             dst[i].g = widen8(s.g);
             dst[i].b = widen8(s.b);
         } else {
-            dst[i] = s.a == 0 ? RGBA64{0, 0, 0, 0} : widen(s);
+            // Branch-free so the loop vectorises: a transparent source clears all four.
+            const uint16_t keep = s.a == 0 ? 0 : 0xFFFF;
+            dst[i] = {uint16_t(widen8(s.r) & keep), uint16_t(widen8(s.g) & keep), uint16_t(widen8(s.b) & keep),
+                      widen8(s.a)};
         }
     }
 }
