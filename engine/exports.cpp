@@ -1,5 +1,5 @@
 // Exports of the engine core: canvas life cycle, errors, utilities, masked loading,
-// reading and writing pixels.
+// reading and writing pixels, row codecs.
 #include <cstdlib>
 #include <cstring>
 
@@ -10,6 +10,7 @@
 #include "engine/engine.h"
 #include "engine/exports.h"
 #include "engine/masked_load.h"
+#include "engine/row_codec.h"
 #include "history/history.h"
 
 using namespace calv;
@@ -329,5 +330,43 @@ void CVX_FindDataExtentsLayer(int32_t layer, int32_t* left, int32_t* top, int32_
     *right = x.right;
     *bottom = x.bottom;
 }
+
+}  // extern "C"
+
+// ---- Row codecs ----------------------------------------------------------------------
+
+extern "C" {
+
+int32_t CVX_RLECompressRGBA64ToRGBA32(const uint16_t* src, uint8_t* dst, int32_t count) {
+    return int32_t(EncodeColourRuns(reinterpret_cast<const RGBA64*>(src), count, dst));
+}
+
+void CVX_RLEUncompressRGBA32ToRGBA64(const uint8_t* src, uint16_t* dst, int32_t count) {
+    if (count > 0)
+        DecodeColourRuns(src, std::size_t(count) * kColourRunBytes, reinterpret_cast<RGBA64*>(dst), count);
+}
+
+int32_t CVX_RLECompressG16ToG8(const uint16_t* src, uint8_t* dst, int32_t count) {
+    return int32_t(EncodeMaskRuns(src, count, dst));
+}
+
+void CVX_RLEUncompressG8ToG16(const uint8_t* src, uint16_t* dst, int32_t count) {
+    if (count > 0) DecodeMaskRuns(src, std::size_t(count) * kMaskRunBytes, dst, count);
+}
+
+int32_t CVX_GetRGBA32LayerLineRLE(uint8_t* dst, int32_t layer, int32_t row) {
+    Engine& e = globalEngine();
+    const Layer* l = e.layers.withPixels(layer);
+    return l ? GetLayerLineRLE(e, *l, row, dst) : 0;
+}
+
+void CVX_PutRGBA32LayerLineRLE(const uint8_t* src, int32_t layer, int32_t row) {
+    Engine& e = globalEngine();
+    if (Layer* l = e.layers.withPixels(layer)) PutLayerLineRLE(e, *l, row, src);
+}
+
+int32_t CVX_GetMaskLineRLE(uint8_t* dst, int32_t row) { return GetMaskLineRLE(globalEngine(), row, dst); }
+
+void CVX_PutMaskLineRLE(const uint8_t* src, int32_t row) { PutMaskLineRLE(globalEngine(), row, src); }
 
 }  // extern "C"
