@@ -231,6 +231,29 @@ CALV_API int32_t CVX_GetMaskLineRLE(uint8_t* dst, int32_t row);
 /* Decodes mask runs into canvas row `row` of the mask. */
 CALV_API void CVX_PutMaskLineRLE(const uint8_t* src, int32_t row);
 
+/* ---- Merging layers (RGBA64 host buffers, 16-bit units) -------------------------- */
+
+/* Composites the whole of layer `source` into layer `target` under the source's blend
+ * mode, opacity and layer mask. */
+CALV_API void CVX_MergeLayer(int32_t source, int32_t target);
+/* Composites the width x height rectangle at (x, y) of a layer into an RGBA64 buffer of
+ * that rectangle (rows width pixels long). */
+CALV_API void CVX_MergeLayerIntoRect(int32_t source, uint16_t* buffer, int32_t x, int32_t y, int32_t width,
+                                     int32_t height);
+/* CVX_MergeLayerIntoRect over the whole canvas. */
+CALV_API void CVX_MergeLayerInto(int32_t source, uint16_t* buffer);
+/* The flattened picture of a rectangle: background, then visible slots 2..63. */
+CALV_API void CVX_MergeRect(uint16_t* buffer, int32_t x, int32_t y, int32_t width, int32_t height);
+/* The flattened picture of the whole canvas. */
+CALV_API void CVX_Merge(uint16_t* buffer);
+/* The flattened pixel at (x, y) as an A, R, G, B word; 0xFFFFFF outside the canvas. */
+CALV_API uint32_t CVX_GetColorAtMerged(int32_t x, int32_t y);
+/* Clears layer `layer` through the mask and lays a canvas-sized RGBA32 picture into it
+ * ("Normal"); with `adjust` set the picture's alpha is first weighted by the paper
+ * texture and the mask over textureArgument x count pixels. */
+CALV_API void CVX_LoadRGBA32Layer_BAD(uint8_t* src, int32_t reserved, int32_t layer, int32_t textureArgument,
+                                      int32_t count, int32_t adjust);
+
 /* ---- Paper texture ------------------------------------------------------------------ */
 
 /* Builds the canvas-sized paper texture (bytes 4..250) from a layer; returns it or null. */

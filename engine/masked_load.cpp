@@ -194,23 +194,21 @@ void LoadBGR24(Engine& engine, const uint8_t* src, int32_t srcStride, int32_t wi
     }
 }
 
-void Clear(Engine& engine, uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
-    Layer* layer = engine.layers.currentWithPixels();
-    if (!layer) return;
-    const ClippedRect c = canvasArea(engine, *layer);
+void ClearLayer(Engine& engine, Layer& layer, uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
+    if (!layer.hasPixels()) return;
+    const ClippedRect c = canvasArea(engine, layer);
     const RGBA64 colour = widen(RGBA32{r, g, b, a});
-    for (int32_t y = 0; y < c.height; ++y) std::fill_n(layer->pixels.row(y), c.width, colour);
+    for (int32_t y = 0; y < c.height; ++y) std::fill_n(layer.pixels.row(y), c.width, colour);
 }
 
-void ClearMasked(Engine& engine, uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
-    Layer* layer = engine.layers.currentWithPixels();
-    if (!layer) return;
-    if (!engine.mask.gating()) return Clear(engine, r, g, b, a);
-    const ClippedRect c = canvasArea(engine, *layer);
+void ClearLayerMasked(Engine& engine, Layer& layer, uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
+    if (!layer.hasPixels()) return;
+    if (!engine.mask.gating()) return ClearLayer(engine, layer, r, g, b, a);
+    const ClippedRect c = canvasArea(engine, layer);
     const RGBA64 colour = widen(RGBA32{r, g, b, a});
     for (int32_t y = 0; y < c.height; ++y) {
         const G16* m = engine.mask.plane.row(y);
-        RGBA64* d = layer->pixels.row(y);
+        RGBA64* d = layer.pixels.row(y);
         for (int32_t x = 0; x < c.width; ++x) {
             if (m[x] == kMaskOpen) {
                 d[x] = colour;
@@ -220,6 +218,14 @@ void ClearMasked(Engine& engine, uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
             }
         }
     }
+}
+
+void Clear(Engine& engine, uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
+    if (Layer* layer = engine.layers.currentWithPixels()) ClearLayer(engine, *layer, r, g, b, a);
+}
+
+void ClearMasked(Engine& engine, uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
+    if (Layer* layer = engine.layers.currentWithPixels()) ClearLayerMasked(engine, *layer, r, g, b, a);
 }
 
 bool ClearMaskedAlpha(Engine& engine, uint8_t r, uint8_t g, uint8_t b, uint8_t a) {

@@ -25,12 +25,14 @@ void LoadBGR24(Engine& engine, const uint8_t* src, int32_t srcStride, int32_t wi
 
 // Fills the current layer with (r, g, b, a) x 256 through the mask's replace rule.
 void ClearMasked(Engine& engine, uint8_t r, uint8_t g, uint8_t b, uint8_t a);
+void ClearLayerMasked(Engine& engine, Layer& layer, uint8_t r, uint8_t g, uint8_t b, uint8_t a);
 
 // Fills the current layer through the picture-load rule; false when no buffer could be had.
 bool ClearMaskedAlpha(Engine& engine, uint8_t r, uint8_t g, uint8_t b, uint8_t a);
 
 // Fills the current layer with (r, g, b, a) x 256, no mask.
 void Clear(Engine& engine, uint8_t r, uint8_t g, uint8_t b, uint8_t a);
+void ClearLayer(Engine& engine, Layer& layer, uint8_t r, uint8_t g, uint8_t b, uint8_t a);
 
 // Inflates a stored RGBA32 block into `layer`; false when the stream does not give
 // exactly width x height pixels (the layer is then left as it was).

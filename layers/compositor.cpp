@@ -1,54 +1,82 @@
 #include "layers/compositor.h"
 
-#include <algorithm>
+#include <array>
+#include <utility>
 
-#include "layers/blend_modes.h"
+#include "layers/blend_math.h"
 
 namespace calv {
 namespace {
 
-constexpr float kAlphaScale = 65535.0f;
-constexpr float kColourScale = 65280.0f;
+using namespace blend;
 
-// Normal over a destination that is neither empty nor covered by an opaque source, in
-// single precision on premultiplied values: Rc = Sc + Dc x (1 - Sa), Ao = Sa + Da x (1 - Sa).
-inline RGBA64 blendNormal(RGBA64 s, uint32_t sa, RGBA64 d) {
-    const float Sa = float(sa) / kAlphaScale, Da = float(d.a) / kAlphaScale;
-    const float Ao = std::clamp(Sa + Da * (1.0f - Sa), 0.0f, 1.0f);
-    auto channel = [&](uint16_t sc, uint16_t dc) {
-        const float Sc = float(sc) * Sa / kColourScale, Dc = float(dc) * Da / kColourScale;
-        const float Rc = Sc + Dc * (1.0f - Sa);
-        return uint16_t(std::clamp(Rc / Ao, 0.0f, 1.0f) * kColourScale);
-    };
-    return {channel(s.r, d.r), channel(s.g, d.g), channel(s.b, d.b), uint16_t(Ao * kAlphaScale)};
+// One source pixel over one destination pixel; false when nothing is to be written.
+template <int Mode>
+inline bool composePixel(RGBA64 src, const uint16_t* maskPixel, const BlendRequest& q, RGBA64 d, RGBA64& out) {
+    if constexpr (Mode <= kLastSeparableMode) {
+        if (src.a == 0) return false;  // transparent pixels of these modes cost nothing
+    }
+    Source s{src.r, src.g, src.b, applyMaskAndOpacity(src.a, maskPixel, q.opacity), Mode};
+    if constexpr (Mode > kLastSeparableMode) prepareAlphaMode(s, Mode, q.sameAlphaMode, q.alphaLayerOpacity);
+    if (d.a == 0 || s.destEmpty) {
+        out = isTextureMode(s.h) ? RGBA64{0, 0, 0, 0}
+                                 : RGBA64{uint16_t(s.r), uint16_t(s.g), uint16_t(s.b), uint16_t(s.sa)};
+        return true;
+    }
+    if (s.sa == 0) return false;
+    if (s.sa >= 65280 && s.h == kBlendNormal) {
+        out = {uint16_t(s.r), uint16_t(s.g), uint16_t(s.b), uint16_t(s.sa)};
+        return true;
+    }
+    if constexpr (Mode == kBlendTexturize3) return false;  // the paper layer leaves what lies below
+    const float Sa = float(s.sa) / kAlphaScale, Da = float(d.a) / kAlphaScale;
+    const float sc[3] = {float(s.r) / kColourScale, float(s.g) / kColourScale, float(s.b) / kColourScale};
+    const float dc[3] = {float(d.r) / kColourScale, float(d.g) / kColourScale, float(d.b) / kColourScale};
+    const float luminance = float(s.r + s.g + s.b) / (3.0f * kColourScale);
+    Blended b;
+    if constexpr (Mode <= kLastSeparableMode)
+        b = blendFloat<Mode>(Sa, sc, Da, dc, luminance);
+    else
+        b = blendFloatAny(s.h, Sa, sc, Da, dc, luminance);
+    out = {uint16_t(b.r * kColourScale), uint16_t(b.g * kColourScale), uint16_t(b.b * kColourScale),
+           uint16_t(b.a * kAlphaScale)};
+    return true;
 }
 
-}  // namespace
-
-// Every mode lays its pixels by the Normal rule until the other modes join.
-void BlendLayerPixels(const BlendRequest& q) {
-    if (q.width <= 0 || q.height <= 0 || !q.source || !q.destination) return;
+template <int Mode>
+void blendRows(const BlendRequest& q) {
+    const bool masked = q.maskPixels && q.maskMode == kBlendLayerMask;
     for (int32_t j = 0; j < q.height; ++j) {
-        const RGBA64* s = q.source + std::ptrdiff_t(q.sourceY + j) * q.sourceStride / 4 + q.sourceX;
-        RGBA64* d = q.destination + std::ptrdiff_t(q.destY + j) * q.destStride / 4 + q.destX;
+        const RGBA64* s = q.source + std::ptrdiff_t(q.sourceY + j) * (q.sourceStride / 4) + q.sourceX;
+        RGBA64* d = q.destination + std::ptrdiff_t(q.destY + j) * (q.destStride / 4) + q.destX;
+        const RGBA64* m =
+            masked ? q.maskPixels + std::ptrdiff_t(q.sourceY + j) * (q.maskStride / 4) + q.sourceX : nullptr;
         for (int32_t i = 0; i < q.width; ++i) {
-            const RGBA64 src = s[i];
-            uint32_t sa = src.a;
-            if (sa == 0) continue;
-            if (q.opacity < 255) sa = sa * uint32_t(q.opacity + 1) / 256;
             RGBA64 out;
-            if (d[i].a == 0 || (sa >= 65280 && q.mode == kBlendNormal))
-                out = {src.r, src.g, src.b, uint16_t(sa)};
-            else if (sa == 0)
-                continue;
-            else
-                out = blendNormal(src, sa, d[i]);
+            if (!composePixel<Mode>(s[i], m ? &m[i].r : nullptr, q, d[i], out)) continue;
             d[i].r = out.r;
             d[i].g = out.g;
             d[i].b = out.b;
             if (!q.keepAlpha) d[i].a = out.a;
         }
     }
+}
+
+using RowsFn = void (*)(const BlendRequest&);
+
+template <std::size_t... Modes>
+constexpr std::array<RowsFn, sizeof...(Modes)> rowsTable(std::index_sequence<Modes...>) {
+    return {&blendRows<int(Modes)>...};
+}
+
+constexpr auto kRowsByMode = rowsTable(std::make_index_sequence<kBlendModeCount>());
+
+}  // namespace
+
+void BlendLayerPixels(const BlendRequest& q) {
+    if (q.width <= 0 || q.height <= 0 || !q.source || !q.destination) return;
+    const int32_t mode = q.mode >= 0 && q.mode < kBlendModeCount ? q.mode : kBlendNormal;
+    kRowsByMode[std::size_t(mode)](q);
 }
 
 }  // namespace calv

@@ -1,8 +1,13 @@
-// Exports of the layer table and the paint layer.
+// Exports of the layer table, the paint layer and merging.
 #include "api/calvcore.h"
 #include "engine/engine.h"
 #include "engine/exports.h"
+#include "engine/convert.h"
+#include "engine/masked_load.h"
+#include "layers/blend_modes.h"
 #include "layers/layer_table.h"
+#include "layers/merge.h"
+#include "mask/adjust.h"
 
 using namespace calv;
 
@@ -45,5 +50,54 @@ void CVX_ClearPaintLayer_old(void) { ClearPaintLayerOld(globalEngine()); }
 void CVX_MergePaintLayer(int32_t slot) { MergePaintLayer(globalEngine(), slot); }
 
 void CVX_DeletePaintLayer(void) { DeletePaintLayer(globalEngine()); }
+
+}  // extern "C"
+
+// ---- Merging ---------------------------------------------------------------------------
+
+extern "C" {
+
+void CVX_MergeLayer(int32_t source, int32_t target) { MergeLayer(globalEngine(), source, target); }
+
+void CVX_MergeLayerIntoRect(int32_t source, uint16_t* buffer, int32_t x, int32_t y, int32_t width,
+                            int32_t height) {
+    MergeLayerIntoRect(globalEngine(), source, reinterpret_cast<RGBA64*>(buffer), x, y, width, height);
+}
+
+void CVX_MergeLayerInto(int32_t source, uint16_t* buffer) {
+    const CanvasState& c = globalEngine().canvas;
+    CVX_MergeLayerIntoRect(source, buffer, 0, 0, c.width, c.height);
+}
+
+void CVX_MergeRect(uint16_t* buffer, int32_t x, int32_t y, int32_t width, int32_t height) {
+    MergeRect(globalEngine(), reinterpret_cast<RGBA64*>(buffer), x, y, width, height);
+}
+
+void CVX_Merge(uint16_t* buffer) {
+    const CanvasState& c = globalEngine().canvas;
+    CVX_MergeRect(buffer, 0, 0, c.width, c.height);
+}
+
+uint32_t CVX_GetColorAtMerged(int32_t x, int32_t y) {
+    Engine& e = globalEngine();
+    if (x < 0 || y < 0 || x >= e.canvas.width || y >= e.canvas.height) return 0xFFFFFF;
+    return guarded(e, "CVX_GetColorAtMerged Excpt", 0u, [&] {
+        RGBA64 pixel{};
+        MergeRect(e, &pixel, x, y, 1, 1);
+        return packARGB(pixel);
+    });
+}
+
+void CVX_LoadRGBA32Layer_BAD(uint8_t* src, int32_t, int32_t layer, int32_t textureArgument, int32_t count,
+                             int32_t adjust) {
+    Engine& e = globalEngine();
+    Layer* target = e.layers.withPixels(layer);
+    if (!src || !target) return;
+    guarded(e, "LoadRGBA32Layer Excpt", [&] {
+        if (flagSet(adjust)) AdjustRGBA32ByMaskAndTexture(e, src, textureArgument, count);
+        ClearLayerMasked(e, *target, 0, 0, 0, 0);
+        BlendImageIntoLayer(e, src, *target, kBlendNormal, 0, 255, target->keepAlpha);
+    });
+}
 
 }  // extern "C"

@@ -144,9 +144,9 @@ void MergePaintLayer(Engine& engine, int32_t slot) {
         // The rectangle must lie in both planes, which share positions.
         ClippedRect c = clipRect(d.left, d.top, d.right - d.left, d.bottom - d.top, paint.width(), paint.height());
         c = clipRect(c.x, c.y, c.width, c.height, target->width(), target->height());
-        BlendLayerPixels({paint.pixels.data(), c.x, c.y, c.width, c.height, paint.stride(), nullptr,
+        BlendLayerPixels({paint.pixels.data(), c.x, c.y, c.width, c.height, paint.stride(), nullptr, 0,
                           target->pixels.data(), c.x, c.y, target->stride(), paint.blendMode, 0, paint.opacity,
-                          false, false});
+                          false, false, engine.layers.alphaLayerOpacity});
     }
     ClearPaintLayer(engine);
 }

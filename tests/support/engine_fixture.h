@@ -42,8 +42,10 @@ protected:
     static void fillMask(uint16_t m) { engine().mask.plane.fill(m); }
 };
 
+}  // namespace calv::test
+
+namespace calv {
 inline std::ostream& operator<<(std::ostream& os, const RGBA64& p) {
     return os << "(" << p.r << ", " << p.g << ", " << p.b << ", " << p.a << ")";
 }
-
-}  // namespace calv::test
+}  // namespace calv

@@ -1,0 +1,15 @@
+// Weighting pictures made outside a layer by the paper texture and the mask before they
+// are laid into it by alpha.
+#pragma once
+#include <cstdint>
+
+#include "engine/engine.h"
+
+namespace calv {
+
+// Scales the alpha of each pixel of an RGBA32 picture aligned with the canvas (rows
+// width x 4 bytes) by the texture-and-mask weight of its canvas pixel. Pixels past the
+// canvas are left alone.
+void AdjustRGBA32ByMaskAndTexture(Engine& engine, uint8_t* picture, int32_t width, int32_t height);
+
+}  // namespace calv
