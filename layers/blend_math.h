@@ -12,6 +12,8 @@ namespace calv::blend {
 
 constexpr float kAlphaScale = 65535.0f;   // alpha runs to 65535
 constexpr float kColourScale = 65280.0f;  // colour runs to 65280 (8-bit 255 x 256)
+constexpr float kInvAlphaScale = 1.0f / kAlphaScale;
+constexpr float kInvColourScale = 1.0f / kColourScale;
 constexpr int32_t kLastSeparableMode = 20;
 constexpr int32_t kTexturize = 17;
 constexpr int32_t kTexturize2 = 18;
@@ -231,9 +233,9 @@ inline Blended blendFloat(float Sa, const float sc[3], float Da, const float dc[
         const float Q = (dc[0] + k + dc[1] + k + dc[2] + k) / 3.0f;
         for (int i = 0; i < 3; ++i) Rc[i] = dc[i] + (Q - 0.5f) * 1.75f * Sa;
     }
-    const float A = std::clamp(Ao, 0.0f, 1.0f);
-    return {std::clamp(Rc[0] / A, 0.0f, 1.0f), std::clamp(Rc[1] / A, 0.0f, 1.0f), std::clamp(Rc[2] / A, 0.0f, 1.0f),
-            A};
+    const float A = std::clamp(Ao, 0.0f, 1.0f), invA = 1.0f / A;
+    return {std::clamp(Rc[0] * invA, 0.0f, 1.0f), std::clamp(Rc[1] * invA, 0.0f, 1.0f),
+            std::clamp(Rc[2] * invA, 0.0f, 1.0f), A};
 }
 
 // The blend for an effective mode known only at run time.

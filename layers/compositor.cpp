@@ -29,13 +29,15 @@ inline bool composePixel(RGBA64 src, const uint16_t* maskPixel, const BlendReque
         return true;
     }
     if constexpr (Mode == kBlendTexturize3) return false;  // the paper layer leaves what lies below
-    const float Sa = float(s.sa) / kAlphaScale, Da = float(d.a) / kAlphaScale;
-    const float sc[3] = {float(s.r) / kColourScale, float(s.g) / kColourScale, float(s.b) / kColourScale};
-    const float dc[3] = {float(d.r) / kColourScale, float(d.g) / kColourScale, float(d.b) / kColourScale};
-    const float luminance = float(s.r + s.g + s.b) / (3.0f * kColourScale);
+    const float Sa = float(s.sa) * kInvAlphaScale, Da = float(d.a) * kInvAlphaScale;
+    const float sc[3] = {float(s.r) * kInvColourScale, float(s.g) * kInvColourScale, float(s.b) * kInvColourScale};
+    const float dc[3] = {float(d.r) * kInvColourScale, float(d.g) * kInvColourScale, float(d.b) * kInvColourScale};
+    const float luminance = float(s.r + s.g + s.b) * (kInvColourScale / 3.0f);
     Blended b;
     if constexpr (Mode <= kLastSeparableMode)
         b = blendFloat<Mode>(Sa, sc, Da, dc, luminance);
+    else if (s.h > kLastSeparableMode)  // an alpha mode that kept its own id lays as "Normal"
+        b = blendFloat<kBlendNormal>(Sa, sc, Da, dc, luminance);
     else
         b = blendFloatAny(s.h, Sa, sc, Da, dc, luminance);
     out = {uint16_t(b.r * kColourScale), uint16_t(b.g * kColourScale), uint16_t(b.b * kColourScale),
