@@ -254,6 +254,27 @@ CALV_API uint32_t CVX_GetColorAtMerged(int32_t x, int32_t y);
 CALV_API void CVX_LoadRGBA32Layer_BAD(uint8_t* src, int32_t reserved, int32_t layer, int32_t textureArgument,
                                       int32_t count, int32_t adjust);
 
+/* ---- The view ------------------------------------------------------------------------ */
+
+/* Renders the canvas rectangle at (x, y) of width x height pixels into the host's B, G, R
+ * buffer (rows bufferStride bytes apart): the visible layers with the stroke in
+ * progress, over a checkerboard where transparent, with the selection tinted when shown,
+ * scaled by the view settings; at most viewWidth x viewHeight pixels are written. */
+CALV_API void CVX_Render(uint8_t* buffer, int32_t bufferStride, int32_t x, int32_t y, int32_t width,
+                         int32_t height);
+/* Integer magnification and fractional reduction (canvas pixels per view pixel); equal
+ * values render 1:1. */
+CALV_API void CVX_SetScale(int32_t scale, float zoom);
+/* The largest number of view columns and rows one render writes. */
+CALV_API void CVX_SetViewSize(int32_t width, int32_t height);
+/* The view's offset, kept for the host. */
+CALV_API void CVX_SetOffset(int32_t x, int32_t y);
+/* Averages the trace image (slot 0) into the view. */
+CALV_API void CVX_SetTracingMode(int32_t flag);
+/* No grid is drawn: both do nothing. */
+CALV_API void CVX_SetGrid(int32_t value);
+CALV_API void CVX_SetGridSpacing(int32_t value);
+
 /* ---- Paper texture ------------------------------------------------------------------ */
 
 /* Builds the canvas-sized paper texture (bytes 4..250) from a layer; returns it or null. */

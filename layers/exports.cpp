@@ -1,4 +1,4 @@
-// Exports of the layer table, the paint layer and merging.
+// Exports of the layer table, the paint layer, merging and the view.
 #include "api/calvcore.h"
 #include "engine/engine.h"
 #include "engine/exports.h"
@@ -7,6 +7,7 @@
 #include "layers/blend_modes.h"
 #include "layers/layer_table.h"
 #include "layers/merge.h"
+#include "layers/renderer.h"
 #include "mask/adjust.h"
 
 using namespace calv;
@@ -99,5 +100,39 @@ void CVX_LoadRGBA32Layer_BAD(uint8_t* src, int32_t, int32_t layer, int32_t textu
         BlendImageIntoLayer(e, src, *target, kBlendNormal, 0, 255, target->keepAlpha);
     });
 }
+
+}  // extern "C"
+
+// ---- The view ----------------------------------------------------------------------------
+
+extern "C" {
+
+void CVX_Render(uint8_t* buffer, int32_t bufferStride, int32_t x, int32_t y, int32_t width, int32_t height) {
+    Render(globalEngine(), buffer, bufferStride, x, y, width, height);
+}
+
+void CVX_SetScale(int32_t scale, float zoom) {
+    ViewState& v = globalEngine().view;
+    v.scale = scale;
+    v.zoom = zoom;
+}
+
+void CVX_SetViewSize(int32_t width, int32_t height) {
+    ViewState& v = globalEngine().view;
+    v.width = width;
+    v.height = height;
+}
+
+void CVX_SetOffset(int32_t x, int32_t y) {
+    ViewState& v = globalEngine().view;
+    v.offsetX = x;
+    v.offsetY = y;
+}
+
+void CVX_SetTracingMode(int32_t flag) { globalEngine().view.tracingMode = flagSet(flag); }
+
+void CVX_SetGrid(int32_t) {}
+
+void CVX_SetGridSpacing(int32_t) {}
 
 }  // extern "C"
