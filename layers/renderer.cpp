@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <utility>
 
 #include "layers/blend_math.h"
 #include "layers/blend_modes.h"
@@ -54,7 +55,8 @@ RenderList buildList(const Engine& engine) {
 }
 
 // The running result of one canvas pixel: exact 16-bit values until an entry blends,
-// straight floating-point values from then on.
+// then floating point from there on. The floating-point colour is kept premultiplied and
+// clamped to the alpha, which is the straight colour clamped to 0..1 of each step.
 struct Running {
     bool isFloat = false;
     RGBA64 exact{0, 0, 0, 0};
@@ -68,64 +70,122 @@ struct Running {
             exact = p;
             return;
         }
-        r = float(p.r) * kInvColourScale;
-        g = float(p.g) * kInvColourScale;
-        b = float(p.b) * kInvColourScale;
         a = float(p.a) * kInvAlphaScale;
+        const float k = a * kInvColourScale;
+        r = std::min(float(p.r) * k, a);
+        g = std::min(float(p.g) * k, a);
+        b = std::min(float(p.b) * k, a);
+    }
+    void toFloat() {
+        if (isFloat) return;
+        isFloat = true;
+        a = float(exact.a) * kInvAlphaScale;
+        const float k = a * kInvColourScale;
+        r = float(exact.r) * k, g = float(exact.g) * k, b = float(exact.b) * k;
+    }
+    // "Normal" on premultiplied values: Rc = Sc + Dc (1 - Sa), Ao = Sa + Da (1 - Sa).
+    void blendNormal(const Source& s) {
+        toFloat();
+        const float Sa = float(s.sa) * kInvAlphaScale, k = 1.0f - Sa, sk = Sa * kInvColourScale;
+        a = std::min(Sa + a * k, 1.0f);
+        r = std::clamp(float(s.r) * sk + r * k, 0.0f, a);
+        g = std::clamp(float(s.g) * sk + g * k, 0.0f, a);
+        b = std::clamp(float(s.b) * sk + b * k, 0.0f, a);
     }
     void blend(const Source& s) {
-        float dc[3], Da;
-        if (isFloat) {
-            dc[0] = r, dc[1] = g, dc[2] = b, Da = a;
-        } else {
-            dc[0] = float(exact.r) * kInvColourScale, dc[1] = float(exact.g) * kInvColourScale;
-            dc[2] = float(exact.b) * kInvColourScale, Da = float(exact.a) * kInvAlphaScale;
-        }
+        if (s.h == kBlendNormal || s.h > kLastSeparableMode) return blendNormal(s);
+        toFloat();
+        const float invA = 1.0f / a;
+        const float dc[3] = {r * invA, g * invA, b * invA};
         const float sc[3] = {float(s.r) * kInvColourScale, float(s.g) * kInvColourScale,
                              float(s.b) * kInvColourScale};
-        const float Sa = float(s.sa) * kInvAlphaScale;
         const float luminance = float(s.r + s.g + s.b) * (kInvColourScale / 3.0f);
-        const Blended out = s.h == kBlendNormal || s.h > kLastSeparableMode
-                                ? blendFloat<kBlendNormal>(Sa, sc, Da, dc, luminance)
-                                : blendFloatAny(s.h, Sa, sc, Da, dc, luminance);
-        isFloat = true;
-        r = out.r, g = out.g, b = out.b, a = out.a;
+        const Blended out = blendFloatAny(s.h, float(s.sa) * kInvAlphaScale, sc, a, dc, luminance);
+        a = out.a, r = out.r * out.a, g = out.g * out.a, b = out.b * out.a;
     }
     RGBA64 result() const {
         if (!isFloat) return exact;
-        return {uint16_t(r * kColourScale), uint16_t(g * kColourScale), uint16_t(b * kColourScale),
-                uint16_t(a * kAlphaScale)};
+        const float k = a > 0.0f ? kColourScale / a : 0.0f;
+        return {uint16_t(std::min(r * k, kColourScale)), uint16_t(std::min(g * k, kColourScale)),
+                uint16_t(std::min(b * k, kColourScale)), uint16_t(a * kAlphaScale)};
     }
 };
 
-RGBA64 flatten(const RenderList& list, int32_t cx, uint16_t P) {
-    Running acc;
-    for (int32_t i = 0; i < list.count; ++i) {
-        const Entry& e = list.entries[size_t(i)];
-        if (!e.row || cx >= e.layer->width()) continue;
-        const RGBA64 px = e.row[cx];
-        const int32_t mode = e.layer->blendMode;
-        // A stroke in the paper mode leaves the view as it is, as it leaves the layer.
-        if (mode == kBlendTexturize3) continue;
-        const int32_t rawAlpha = e.background ? 65535 : px.a;
-        if (mode <= kLastSeparableMode && rawAlpha == 0) continue;
-        const uint16_t* mask = nullptr;
-        if (e.maskEntry >= 0 && !e.background) {
-            const Entry& m = list.entries[size_t(e.maskEntry)];
-            if (m.row && cx < m.layer->width()) mask = &m.row[cx].r;
+// Canvas pixels are flattened a row chunk at a time, one list entry after another, so
+// that each entry's mode is fixed for the whole chunk.
+constexpr int32_t kChunk = 1024;
+
+struct Chunk {
+    std::array<int32_t, kChunk> cx;  // the canvas column of each pixel
+    std::array<Running, kChunk> acc;
+    int32_t count = 0;
+    bool contiguous = false;  // cx[i] = cx[0] + i, the 1:1 and magnified views
+};
+
+template <int Mode>
+void layEntry(const Entry& e, const Entry* maskEntry, Chunk& chunk, uint16_t P) {
+    // A stroke in the paper mode leaves the view as it is, as it leaves the layer.
+    if constexpr (Mode == kBlendTexturize3) return;
+    const int32_t width = e.layer->width();
+    const RGBA64* maskRow = maskEntry && !e.background ? maskEntry->row : nullptr;
+    const int32_t maskWidth = maskRow ? maskEntry->layer->width() : 0;
+    const int32_t opacity = e.layer->opacity;
+    const bool background = e.background;
+    auto lay = [&](int32_t i, int32_t cx, RGBA64 px) {
+        const int32_t rawAlpha = background ? 65535 : px.a;
+        if constexpr (Mode <= kLastSeparableMode) {
+            if (rawAlpha == 0) return;
         }
-        Source s{px.r, px.g, px.b, applyMaskAndOpacity(rawAlpha, mask, e.layer->opacity), mode};
-        if (mode > kLastSeparableMode) prepareAlphaMode(s, mode, false, P);
+        const uint16_t* mask = cx < maskWidth ? &maskRow[cx].r : nullptr;
+        Source s{px.r, px.g, px.b, applyMaskAndOpacity(rawAlpha, mask, opacity), Mode};
+        if constexpr (Mode > kLastSeparableMode) prepareAlphaMode(s, Mode, false, P);
+        Running& acc = chunk.acc[size_t(i)];
         if (acc.empty() || s.destEmpty)
             acc.copy(s, isTextureMode(s.h));
         else if (s.sa == 0)
-            continue;
+            return;
         else if (s.sa >= 65280 && s.h == kBlendNormal)
             acc.copy(s, false);
         else
             acc.blend(s);
+    };
+    if (chunk.contiguous) {
+        const int32_t x0 = chunk.cx[0];
+        const int32_t n = std::min(chunk.count, width - x0);
+        const RGBA64* row = e.row + x0;
+        for (int32_t i = 0; i < n; ++i) {
+            // Transparent pixels of the separable and texture modes cost one test.
+            if (Mode <= kLastSeparableMode && !background && row[i].a == 0) continue;
+            lay(i, x0 + i, row[i]);
+        }
+        return;
     }
-    return acc.result();
+    for (int32_t i = 0; i < chunk.count; ++i) {
+        const int32_t cx = chunk.cx[size_t(i)];
+        if (cx < width) lay(i, cx, e.row[cx]);
+    }
+}
+
+using LayEntryFn = void (*)(const Entry&, const Entry*, Chunk&, uint16_t);
+
+template <std::size_t... Modes>
+constexpr std::array<LayEntryFn, sizeof...(Modes)> layTable(std::index_sequence<Modes...>) {
+    return {&layEntry<int(Modes)>...};
+}
+
+constexpr auto kLayByMode = layTable(std::make_index_sequence<kBlendModeCount>());
+
+void flattenChunk(const RenderList& list, Chunk& chunk, uint16_t P) {
+    for (int32_t i = 0; i < chunk.count; ++i) chunk.acc[size_t(i)] = Running{};
+    for (int32_t i = 0; i < list.count; ++i) {
+        const Entry& e = list.entries[size_t(i)];
+        if (!e.row) continue;
+        const int32_t mode = e.layer->blendMode;
+        const Entry* mask = e.maskEntry >= 0 && list.entries[size_t(e.maskEntry)].row
+                                ? &list.entries[size_t(e.maskEntry)]
+                                : nullptr;
+        kLayByMode[std::size_t(mode >= 0 && mode < kBlendModeCount ? mode : kBlendNormal)](e, mask, chunk, P);
+    }
 }
 
 struct Finisher {
@@ -191,12 +251,30 @@ void Render(Engine& engine, uint8_t* buffer, int32_t bufferStride, int32_t x, in
     const Layer* trace = view.tracingMode && traceSlot.hasPixels() ? &traceSlot : nullptr;
     const Finisher finish{engine, trace, tint, scale != view.zoom};
 
+    Chunk chunk;
+    // Flattens the chunk's canvas pixels of row cy and writes each `repeat` times from `out`.
+    auto emit = [&](int32_t cy, uint8_t* out, int32_t repeat, int32_t limit) {
+        flattenChunk(list, chunk, P);
+        for (int32_t i = 0; i < chunk.count; ++i) {
+            uint8_t bgr[3];
+            finish(chunk.acc[size_t(i)].result(), chunk.cx[size_t(i)], cy, bgr);
+            for (int32_t k = 0; k < repeat && limit > 0; ++k, --limit, out += 3)
+                out[0] = bgr[0], out[1] = bgr[1], out[2] = bgr[2];
+        }
+        chunk.count = 0;
+        return out;
+    };
+
     if (scale == view.zoom) {  // 1:1
+        chunk.contiguous = true;
         const int32_t cols = std::min(width, view.width), rows = std::min(height, view.height);
         for (int32_t j = 0; j < rows; ++j) {
             pointRows(list, y + j);
             uint8_t* out = buffer + std::ptrdiff_t(j) * bufferStride;
-            for (int32_t i = 0; i < cols; ++i, out += 3) finish(flatten(list, x + i, P), x + i, y + j, out);
+            for (int32_t i = 0; i < cols; ++i) {
+                chunk.cx[size_t(chunk.count++)] = x + i;
+                if (chunk.count == kChunk || i == cols - 1) out = emit(y + j, out, 1, kChunk);
+            }
         }
     } else if (scale < view.zoom) {  // reduced: nearest samples at fractional steps
         const float zoom = view.zoom, step = 1.0f / zoom;
@@ -209,30 +287,36 @@ void Render(Engine& engine, uint8_t* buffer, int32_t bufferStride, int32_t x, in
             uint8_t* out = buffer + std::ptrdiff_t(j) * bufferStride;
             int32_t cx = x;
             float fx = 0.0f;
-            for (int32_t i = 0; i < cols && cx < x + width; ++i, out += 3) {
-                finish(flatten(list, cx, P), cx, cy, out);
+            for (int32_t i = 0; i < cols && cx < x + width; ++i) {
+                chunk.cx[size_t(chunk.count++)] = cx;
                 const int32_t advance = int32_t(fx + zoom);
                 fx = fx + zoom - float(advance);
                 cx += advance;
+                if (chunk.count == kChunk || i == cols - 1 || cx >= x + width) out = emit(cy, out, 1, kChunk);
             }
             const int32_t advance = int32_t(fy + zoom);
             fy = fy + zoom - float(advance);
             cy += advance;
         }
     } else if (view.scale >= 1) {  // magnified: each canvas pixel an s x s block
+        chunk.contiguous = true;
         const int32_t s = view.scale;
         const int32_t cols = int32_t(std::min<int64_t>(int64_t(width) * s, view.width));
         const int32_t rows = int32_t(std::min<int64_t>(int64_t(height) * s, view.height));
+        const int32_t blocks = (cols + s - 1) / s;
         for (int32_t j = 0; j < rows; ++j) {
             const int32_t cy = y + j / s;
             pointRows(list, cy);
             uint8_t* out = buffer + std::ptrdiff_t(j) * bufferStride;
-            for (int32_t i = 0; i < cols; i += s) {
-                const int32_t cx = x + i / s;
-                uint8_t bgr[3];
-                finish(flatten(list, cx, P), cx, cy, bgr);
-                for (int32_t k = i; k < std::min(i + s, cols); ++k, out += 3)
-                    out[0] = bgr[0], out[1] = bgr[1], out[2] = bgr[2];
+            int32_t left = cols;
+            for (int32_t i = 0; i < blocks; ++i) {
+                chunk.cx[size_t(chunk.count++)] = x + i;
+                if (chunk.count == kChunk || i == blocks - 1) {
+                    const int32_t n = chunk.count;
+                    const int32_t limit = std::min(left, n * s);
+                    out = emit(cy, out, s, limit);
+                    left -= limit;
+                }
             }
         }
     }
