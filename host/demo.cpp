@@ -2,10 +2,12 @@
 // and writes the flattened picture to a PNG file.
 #include <png.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "calvcore.h"
@@ -99,12 +101,52 @@ bool sameVisiblePixels(const std::vector<uint8_t>& a, const std::vector<uint8_t>
     return true;
 }
 
-// Normal "over" of an RGBA32 layer at an opacity (per cent) onto an opaque picture.
-void over(std::vector<uint8_t>& out, const std::vector<uint8_t>& layer, int opacityPercent) {
-    for (size_t i = 0; i < out.size(); i += 4) {
-        const unsigned a = layer[i + 3] * unsigned(opacityPercent) / 100;
-        for (int c = 0; c < 3; ++c) out[i + size_t(c)] = uint8_t((layer[i + size_t(c)] * a + out[i + size_t(c)] * (255 - a)) / 255);
-    }
+// Vertical stripes of cool colour, for a "Multiply" layer.
+std::vector<uint8_t> stripes() {
+    std::vector<uint8_t> p(size_t(W) * H * 4, 0);
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) {
+            if ((x / 24) % 3 != 0 || y < H / 8 || y > H * 7 / 8) continue;
+            uint8_t* q = &p[(size_t(y) * W + size_t(x)) * 4];
+            q[0] = uint8_t(120 + 100 * y / H), q[1] = 170, q[2] = 255, q[3] = 255;
+        }
+    return p;
+}
+
+// A bright "Difference" glow on the right, and the "Layer Mask" that fades it: black
+// (hiding) on the left of the glow, white (showing) on its right.
+std::vector<uint8_t> glow() {
+    std::vector<uint8_t> p(size_t(W) * H * 4, 0);
+    const double cx = W * 0.75, cy = H * 0.4, radius = H * 0.35;
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) {
+            const double d = std::hypot(x - cx, y - cy);
+            if (d > radius) continue;
+            uint8_t* q = &p[(size_t(y) * W + size_t(x)) * 4];
+            q[0] = 255, q[1] = uint8_t(60 + 120 * d / radius), q[2] = 200;
+            q[3] = uint8_t(255 * (1 - d / radius));
+        }
+    return p;
+}
+
+std::vector<uint8_t> fadeMask() {
+    std::vector<uint8_t> p(size_t(W) * H * 4);
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) {
+            uint8_t* q = &p[(size_t(y) * W + size_t(x)) * 4];
+            const int v = std::clamp((x - W / 2) * 255 / (W / 2), 0, 255);
+            q[0] = q[1] = q[2] = uint8_t(v);
+            q[3] = 255;
+        }
+    return p;
+}
+
+// Writes a B, G, R view as a PNG.
+bool writeViewPng(const char* path, const std::vector<uint8_t>& bgr, int w, int h) {
+    std::vector<uint8_t> rgba(size_t(w) * size_t(h) * 4);
+    for (size_t i = 0, j = 0; i < rgba.size(); i += 4, j += 3)
+        rgba[i] = bgr[j + 2], rgba[i + 1] = bgr[j + 1], rgba[i + 2] = bgr[j], rgba[i + 3] = 255;
+    return writePng(path, rgba, w, h);
 }
 
 }  // namespace
@@ -175,15 +217,41 @@ int main(int argc, char** argv) {
                 size_t(W) * H * 4);
     CVX_DeleteLayer(6);
 
-    // Flatten: the background, then layers 2 and 3 as read back from the engine.
-    std::vector<uint8_t> picture(size_t(W) * H * 4), layer(size_t(W) * H * 4);
-    if (CVX_GetRGBA32Layer(picture.data(), W * 4, 1) != H) fail("reading the background");
-    CVX_GetRGBA32Layer(layer.data(), W * 4, 2);
-    over(picture, layer, 100);
-    CVX_GetRGBA32Layer(layer.data(), W * 4, 3);
-    over(picture, layer, 85);
+    // Three more layers under other blend modes: "Multiply" stripes, a "Difference" glow and
+    // above it the "Layer Mask" that fades the glow from left to right.
+    const auto stripePicture = stripes(), glowPicture = glow(), maskPicture = fadeMask();
+    if (!CVX_CreateLayer(7, W, H) || !CVX_CreateLayer(8, W, H) || !CVX_CreateLayer(9, W, H)) fail("layers 7-9");
+    CVX_SetLayerOptions(7, 1, 0, 60, "Multiply");
+    CVX_SetLayerOptions(8, 1, 0, 100, "Difference");
+    CVX_SetLayerOptions(9, 1, 0, 100, "Layer Mask");
+    CVX_LoadRGBA32Layer(stripePicture.data(), W * 4, 7, 0, 0, W, H, 0);
+    CVX_LoadRGBA32Layer(glowPicture.data(), W * 4, 8, 0, 0, W, H, 0);
+    CVX_LoadRGBA32Layer(maskPicture.data(), W * 4, 9, 0, 0, W, H, 0);
+    step("layers 7 (Multiply, 60%), 8 (Difference) and 9 (Layer Mask over layer 8)");
+
+    // Flatten with the engine's merge and write the picture.
+    std::vector<uint16_t> flat(size_t(W) * H * 4);
+    CVX_Merge(flat.data());
+    std::vector<uint8_t> picture(size_t(W) * H * 4);
+    CVX_RGBA64RectToRGBA32(flat.data(), 0, 0, W, H, W, 0, picture.data());
     if (!writePng(path, picture, W, H)) fail("writing the picture");
-    std::printf("demo: wrote %s (%d layers)\n", path, CVX_GetLayerCount());
+    std::printf("demo: wrote %s, flattened from %d layers\n", path, CVX_GetLayerCount());
+
+    // The view as a host shows it: reduced to half size, and a corner magnified three times.
+    const std::string base(path);
+    const std::string stem = base.size() > 4 && base.compare(base.size() - 4, 4, ".png") == 0
+                                 ? base.substr(0, base.size() - 4) : base;
+    std::vector<uint8_t> view(size_t(W) * H * 3);
+    CVX_SetViewSize(W / 2, H / 2);
+    CVX_SetScale(1, 2.0f);
+    CVX_Render(view.data(), (W / 2) * 3, 0, 0, W, H);
+    if (!writeViewPng((stem + "-view-half.png").c_str(), view, W / 2, H / 2)) fail("writing the reduced view");
+    CVX_SetViewSize(360, 240);
+    CVX_SetScale(3, 1.0f);
+    CVX_Render(view.data(), 360 * 3, 150, 40, 120, 80);
+    if (!writeViewPng((stem + "-view-3x.png").c_str(), view, 360, 240)) fail("writing the magnified view");
+    std::printf("demo: rendered the view at half size and 3x into %s-view-half.png and %s-view-3x.png\n",
+                stem.c_str(), stem.c_str());
 
     CVX_DeleteImage();
     step("canvas deleted");
