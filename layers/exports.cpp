@@ -1,4 +1,6 @@
 // Exports of the layer table, the paint layer, merging and the view.
+#include <algorithm>
+
 #include "api/calvcore.h"
 #include "engine/engine.h"
 #include "engine/exports.h"
@@ -95,7 +97,10 @@ void CVX_LoadRGBA32Layer_BAD(uint8_t* src, int32_t, int32_t layer, int32_t textu
     Layer* target = e.layers.withPixels(layer);
     if (!src || !target) return;
     guarded(e, "LoadRGBA32Layer Excpt", [&] {
-        if (flagSet(adjust)) AdjustRGBA32ByMaskAndTexture(e, src, textureArgument, count);
+        // The picture is canvas-sized: the weighting never reaches past it.
+        if (flagSet(adjust))
+            AdjustRGBA32ByMaskAndTexture(e, src, std::min(textureArgument, e.canvas.width),
+                                         std::min(count, e.canvas.height));
         ClearLayerMasked(e, *target, 0, 0, 0, 0);
         BlendImageIntoLayer(e, src, *target, kBlendNormal, 0, 255, target->keepAlpha);
     });
