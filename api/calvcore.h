@@ -275,6 +275,70 @@ CALV_API void CVX_SetTracingMode(int32_t flag);
 CALV_API void CVX_SetGrid(int32_t value);
 CALV_API void CVX_SetGridSpacing(int32_t value);
 
+/* ---- Brush: colours 16-bit unless said; 8-bit setters store v x 256 ----------------- */
+
+/* The paint colour from 8-bit components (alpha 65535). */
+CALV_API void CVX_SetColor(int32_t r, int32_t g, int32_t b);
+/* The paint colour from 16-bit components (alpha 65535). */
+CALV_API void CVX_SetColor16(int32_t r, int32_t g, int32_t b);
+/* The four bank colours of the bank mix modes, 8-bit components. */
+CALV_API void CVX_SetColorBanks(int32_t r0, int32_t g0, int32_t b0, int32_t r1, int32_t g1, int32_t b1, int32_t r2,
+                                int32_t g2, int32_t b2, int32_t r3, int32_t g3, int32_t b3);
+/* Tip side in pixels (at most the largest brush and 1000); a dab covers the same. */
+CALV_API void CVX_SetSize(int32_t size);
+/* Lays the tip over a smaller square of 1..size pixels (call after CVX_SetSize). */
+CALV_API void CVX_SetScaleSize(int32_t size);
+/* Blur (0..100) applied to an image tip when it is next built. */
+CALV_API void CVX_SetShapeBlur(int32_t blur);
+/* Opacity in per cent; 100 lays the tip unchanged. */
+CALV_API void CVX_SetAlpha(int32_t percent);
+/* Grit density: pixels whose grit value is not below it are not laid. */
+CALV_API void CVX_SetDensity(int32_t density);
+/* Per-dab colour variation. */
+CALV_API void CVX_SetColorVary(int32_t vary);
+/* Per-pixel colour variation. */
+CALV_API void CVX_SetPixColorVary(int32_t vary);
+/* Per-pixel luminance variation. */
+CALV_API void CVX_SetPixLumVary(int32_t vary);
+/* Blend-buffer strength 0..256 (0: dabs ignore the blend buffer). */
+CALV_API void CVX_SetBlendStrength(int32_t strength);
+/* How much of the paint colour (0..256) is mixed into paint from the blend buffer. */
+CALV_API void CVX_SetBlendPrimaryColorStrength(int32_t strength);
+/* Dabs write the paint they lay back into the blend buffer. */
+CALV_API void CVX_SetBlendRemix(int32_t flag);
+/* Mix mode (32 normal, 33 multiply, higher ones special) and its amount 0..256. */
+CALV_API void CVX_SetMixMode(int32_t kind, int32_t amount);
+CALV_API void CVX_SetImageBrushMode(int32_t flag);
+CALV_API void CVX_SetSolidBrushMode(int32_t flag);
+/* Samples the tip turned by `degrees` when flag is 1. */
+CALV_API void CVX_SetRotateBrushMode(int32_t flag, int32_t degrees);
+/* Locks: dabs into a layer keep its alpha / write no colour / add alpha only where it is
+ * already over 8191; a level above 0 replaces every alpha a dab writes. */
+CALV_API void CVX_SetAlphaLocked(int32_t flag);
+CALV_API void CVX_SetColorLocked(int32_t flag);
+CALV_API void CVX_SetBlobLocked(int32_t flag);
+CALV_API void CVX_SetAlphaLevel(int32_t level);
+/* One-dab controls: the next dab ignores the blend buffer / dabs paint the mask until the
+ * next tool / the next dab erases. */
+CALV_API void CVX_TempDisableBlend(void);
+CALV_API void CVX_SetMaskMakerOn(void);
+CALV_API void CVX_SetEraseModeOn(void);
+/* Counts the stroke on: a new grit window is taken when the drawing length runs out. */
+CALV_API void CVX_DecDrawingLength(void);
+/* Chooses a whole tool: tip scale (0..1), grit, softness (low byte), colour variation,
+ * drawing length, blend strengths, remix and inversion (low bytes), grit and tip sources
+ * (paths; empty for none), tip angle; spare1 and spare2 are ignored. */
+CALV_API void CVX_SetTool(float tipScale, int32_t gritSize, int32_t gritBlockThreshold, int32_t gritCellThreshold,
+                          int32_t softness, int32_t colorVary, int32_t drawingLength, int32_t blendStrength,
+                          int32_t primaryColorStrength, int32_t blendRemix, int32_t spare1, int32_t invertShape,
+                          int32_t spare2, const char* gritSource, const char* shapeSource, int32_t shapeAngle);
+/* Builds the tip from a source (circular for an empty or unreadable one) turned by angle. */
+CALV_API void CVX_SetBrushShape(const char* source, int32_t angle);
+/* The same, reading the source only as an image and never blurring it. */
+CALV_API void CVX_SetBrushShape_ORIGINAL(const char* source, int32_t angle);
+/* Lays one dab centred on (x, y) in the colour (r, g, b) (16-bit, high bytes used). */
+CALV_API int32_t CVX_DrawDabGrit(int32_t x, int32_t y, int32_t r, int32_t g, int32_t b);
+
 /* ---- Paper texture ------------------------------------------------------------------ */
 
 /* Builds the canvas-sized paper texture (bytes 4..250) from a layer; returns it or null. */

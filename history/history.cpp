@@ -29,6 +29,9 @@ void SaveUndoBackBuffer(Engine& engine, int32_t slot) {
 
 void ClearUndo(Engine& engine) {
     HistoryState& h = engine.history;
+    h.undoLeft = engine.canvas.width - 1;
+    h.undoTop = engine.canvas.height - 1;
+    h.undoRight = h.undoBottom = 0;
     h.paused = false;
     h.redoCount = 0;
     h.undoMemoryKB = underLayerKB(engine.canvas);

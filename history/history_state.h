@@ -12,6 +12,8 @@ struct HistoryState {
     Plane<RGBA64> underLayer;  // canvas-sized copy of the current layer
     Plane<G16> underMask;      // canvas-sized copy of the mask plane
     int32_t undoMemoryKB = 0;
+    // The area changed since the last save; dabs store exclusive right and bottom edges.
+    int32_t undoLeft = 0, undoTop = 0, undoRight = 0, undoBottom = 0;
     bool paused = false;
     int32_t redoCount = 0;
 };

@@ -1,0 +1,244 @@
+#include "brush/dab.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "brush/mix_modes.h"
+#include "mask/weights.h"
+
+namespace calv {
+namespace {
+
+constexpr uint32_t kMax = 65535;
+constexpr uint32_t kBlobAlpha = 8191;   // the blob lock's "already opaque" threshold
+constexpr uint32_t kBlobFloor = 9215;   // the least alpha an erase leaves under the blob lock
+
+uint32_t clamp16(int64_t v) { return uint32_t(std::clamp<int64_t>(v, 0, kMax)); }
+
+// Per-pixel luminance variation: towards white or black by the table byte.
+void luminanceStep(uint32_t p, uint8_t byte, uint32_t& r, uint32_t& g, uint32_t& b) {
+    const double f = (128.0 - double(p >> 1) + double(byte % p)) * (1.0 / 256);
+    auto one = [&](uint32_t v) -> uint32_t {
+        if (f > 0.5) return uint32_t((kMax - v) * ((f - 0.5) * 2) + v);
+        return uint32_t(v - v * ((0.5 - f) * 2));
+    };
+    r = one(r), g = one(g), b = one(b);
+}
+
+// A running read position in a variation table, wrapping at its end.
+struct VaryCursor {
+    const RandomByteTable* table = nullptr;
+    int32_t pos = -1;  // unset at the start of a dab
+
+    bool active() const { return table && table->data && table->length > 0; }
+    void startRow(RandomGenerator& random, int32_t n, int32_t scaleSize) {
+        if (pos < 0 || pos + scaleSize >= table->length - 1) pos = random.draw() % std::max(n, 1);
+        if (pos >= table->length) pos = 0;
+    }
+    uint8_t next() {
+        const uint8_t v = table->data[size_t(pos)];
+        if (++pos == table->length) pos = 0;
+        return v;
+    }
+};
+
+void grow(int32_t& left, int32_t& top, int32_t& right, int32_t& bottom, int32_t xs, int32_t ys, int32_t xe,
+          int32_t ye) {
+    left = std::min(left, xs);
+    top = std::min(top, ys);
+    right = std::max(right, xe);
+    bottom = std::max(bottom, ye);
+}
+
+}  // namespace
+
+void DrawDabGrit(Engine& engine, int32_t x, int32_t y, int32_t r, int32_t g, int32_t b) {
+    BrushState& brush = engine.brush;
+    BrushSettings& s = brush.settings;
+    s.color = {uint16_t(r & 65280), uint16_t(g & 65280), uint16_t(b & 65280), kFullAlpha16};
+    if (s.maskMakerOn) {
+        // Dabs go to the selection mask until the next tool; that path joins with the
+        // mask-maker dab.
+        s.blendDisabledOnce = false;
+        return;
+    }
+    RandomGenerator& random = brush.random;
+    const int32_t n = engine.canvas.maxBrushSize;
+    const bool erase = s.eraseModeOn;
+
+    // Dab colour, with one random shift for the whole dab.
+    int64_t dab[4] = {s.color.r, s.color.g, s.color.b, kMax};
+    if (s.colorVary > 0) {
+        const int64_t o = int64_t(s.colorVary / 2 - random.draw() % s.colorVary) * 256;
+        for (auto& c : dab) c = clamp16(c + o);
+    }
+    if (erase) dab[0] = dab[1] = dab[2] = kMax, dab[3] = 0;
+    const uint32_t R0 = uint32_t(dab[0]), G0 = uint32_t(dab[1]), B0 = uint32_t(dab[2]), A0 = uint32_t(dab[3]);
+
+    // A new grit window once the drawing length is used up.
+    if (s.gritSize != 0 && s.drawingLengthLeft < 1) {
+        int32_t k = random.draw() % kBrushWorkBuffers;
+        while (k == s.gritBuffer) k = random.draw() % kBrushWorkBuffers;
+        s.gritBuffer = k;
+        const int32_t row = random.draw() % 25;
+        s.gritOffset = row * n + random.draw() % 25;
+        s.drawingLengthLeft = s.drawingLength;
+    }
+    const uint32_t pcs = uint32_t(std::clamp(s.primaryColorStrength, 0, 256));
+    const uint32_t pcsDab[4] = {pcs * R0, pcs * G0, pcs * B0, pcs * A0};
+
+    // Placement, clipped to the canvas; the touched rectangles grow even when nothing is laid.
+    const int32_t half = s.scaleSize / 2, x0 = x - half, y0 = y - half;
+    const int32_t xs = std::max(x0, 0), ys = std::max(y0, 0);
+    int32_t xe = int32_t(std::min<int64_t>(int64_t(x0) + s.scaleSize, engine.canvas.width));
+    int32_t ye = int32_t(std::min<int64_t>(int64_t(y0) + s.scaleSize, engine.canvas.height));
+    HistoryState& h = engine.history;
+    grow(h.undoLeft, h.undoTop, h.undoRight, h.undoBottom, xs, ys, xe, ye);
+    Layer& paint = engine.layers.paint;
+    if (paint.hasPixels()) grow(paint.dirty.left, paint.dirty.top, paint.dirty.right, paint.dirty.bottom, xs, ys, xe, ye);
+
+    Layer* target = paint.hasPixels() ? &paint : engine.layers.currentWithPixels();
+    const Plane<G16>& tip = brush.shapePlane;
+    const int32_t size = s.size;
+    // The tip, the scale map and the grit window must lie inside their planes.
+    bool fits = target && size > 0 && size <= tip.width() && s.scaleSize <= kMaxTipSide &&
+                !brush.workBuffers[0].empty();
+    for (int32_t k = 0; fits && k < s.scaleSize; ++k) fits = s.scaleMap[size_t(k)] >= 0 && s.scaleMap[size_t(k)] < size;
+    if (fits) {
+        xe = std::min(xe, target->width());
+        ye = std::min(ye, target->height());
+    }
+    if (fits && ys < ye && xs < xe) {
+        const bool toPaintLayer = target == &paint;
+        const bool blendActive = s.blendStrength != 0 && !s.blendDisabledOnce && !brush.blendBuffer.empty();
+        const uint32_t bs = uint32_t(std::clamp(s.blendStrength, 0, 256));
+        const bool useGrit = s.gritSize != 0;
+        const G8* gritWindow = brush.workBuffers[size_t(s.gritBuffer)].data() + s.gritOffset;
+        const uint32_t alphaScaled = uint32_t(std::max(s.alphaScaled, 0));
+        const Plane<G8>& texture = brush.texturePlane;
+        const bool masked = engine.mask.gating();
+        const bool rotated = s.rotateBrushMode == 1;
+        const uint32_t colourVary = uint32_t(std::max(s.pixColorVary, 0));
+        const uint32_t lumVary = uint32_t(std::max(s.pixLumVary, 0));
+        VaryCursor q{&brush.pixColorVaryTable}, lum{&brush.pixLumVaryTable};
+        const bool useColourVary = colourVary > 0 && q.active();
+        const bool useLumVary = lumVary > 0 && lum.active();
+        // Alpha stays when dabs go straight into a locked layer or the trace and background.
+        const bool alphaFixed = !toPaintLayer && (target->keepAlpha || s.alphaLocked != 0 || engine.layers.currentLayer <= 1);
+        for (int32_t yy = ys; yy < ye; ++yy) {
+            const int32_t t = s.scaleMap[size_t(yy - y0)];
+            RGBA64* out = target->pixels.row(yy) + xs;
+            const G8* tex = texture.empty() ? nullptr : texture.row(yy) + xs;
+            const G16* m = masked ? engine.mask.plane.row(yy) + xs : nullptr;
+            if (useColourVary) q.startRow(random, n, s.scaleSize);
+            if (useLumVary) lum.startRow(random, n, s.scaleSize);
+            for (int32_t xx = xs; xx < xe; ++xx, ++out) {
+                const int32_t i = xx - xs;
+                int32_t row = t, col = s.scaleMap[size_t(xx - x0)];
+                if (rotated) {
+                    const int32_t hs = size / 2, dx = col - hs, dy = row - hs;
+                    const int32_t cx = int32_t(s.rotateCos * float(dx) - s.rotateSin * float(dy)) + hs;
+                    const int32_t cy = int32_t(s.rotateSin * float(dx) + s.rotateCos * float(dy)) + hs;
+                    if (cx >= 0 && cx < size && cy >= 0 && cy < size) row = cy, col = cx;
+                }
+                const size_t at = size_t(row) * size_t(n) + size_t(col);
+                if (useGrit && int32_t(gritWindow[at]) > s.densityLimit) continue;
+                uint32_t w = tip.data()[at];
+                if (s.alpha < 100) w = (w * alphaScaled) >> 7;
+                if (tex && tex[i] < 255) w = (w * tex[i]) >> 8;
+                if (m) w = maskWeight16(w, m[i]);
+                if (w == 0) continue;
+                if (s.solidBrushMode) w = kMax;
+
+                uint32_t P[4];
+                RGBA64* blendPixel = nullptr;
+                if (blendActive) {
+                    blendPixel = brush.blendBuffer.data() + at;
+                    P[0] = blendPixel->r, P[1] = blendPixel->g, P[2] = blendPixel->b, P[3] = blendPixel->a;
+                    if (s.imageBrushMode && P[3] < kMax) {
+                        w = (w * P[3]) >> 16;
+                        P[3] = kMax;
+                        if (w == 0) w = 1;
+                    }
+                    if (useColourVary) {
+                        const int64_t o = (int64_t(colourVary & ~1u) - 2 * int64_t(q.next() % colourVary)) * 128;
+                        for (int c = 0; c < 3; ++c) P[c] = clamp16(int64_t(P[c]) + o);
+                    }
+                    if (useLumVary) luminanceStep(lumVary, lum.next(), P[0], P[1], P[2]);
+                    if (pcs > 0)
+                        for (int c = 0; c < 4; ++c) P[c] = (P[c] * (256 - pcs) + pcsDab[c]) >> 8;
+                } else {
+                    P[0] = R0, P[1] = G0, P[2] = B0, P[3] = A0;
+                    if (useColourVary) {
+                        const int64_t o = (int64_t(colourVary & ~1u) - 2 * int64_t(q.next() % colourVary)) * 128;
+                        for (int c = 0; c < 4; ++c) P[c] = clamp16(int64_t(P[c]) + o);
+                    }
+                    if (useLumVary) {
+                        P[0] = R0, P[1] = G0, P[2] = B0;
+                        luminanceStep(lumVary, lum.next(), P[0], P[1], P[2]);
+                    }
+                }
+
+                const uint32_t D[4] = {out->r, out->g, out->b, out->a};
+                const uint32_t Da = D[3];
+                uint32_t colour[3], Na, Dadj[3] = {D[0], D[1], D[2]};
+                if (s.mixMode > kMixMultiply) {
+                    const MixResult mr = MixPixel(s, P, w, D, erase);
+                    for (int c = 0; c < 3; ++c) colour[c] = mr.out[c], Dadj[c] = mr.dest[c];
+                    Na = mr.alpha;
+                } else if (Da == 0) {
+                    for (int c = 0; c < 3; ++c) colour[c] = P[c], Dadj[c] = 0;
+                    Na = (w * P[3]) >> 16;
+                } else if (blendActive && s.mixMode == kMixNormal) {
+                    Na = ((((65536 - w) * Da) >> 8) + ((w * P[3]) >> 8)) >> 8;
+                    for (int c = 0; c < 3; ++c)
+                        colour[c] = P[3] == 0 ? D[c] : ((((65536 - w) * D[c]) >> 8) + ((w * P[c]) >> 8)) >> 8;
+                } else if (erase) {
+                    Na = ((kMax - w) * Da) >> 16;
+                    colour[0] = D[0], colour[1] = D[1], colour[2] = D[2];
+                } else {
+                    // Straight-alpha "over": a is the paint's effective alpha, Dp and Pp the
+                    // premultiplied channels; multiply (33 and below) adds the product term.
+                    const uint32_t a = (w * P[3]) / kMax;
+                    Na = ((kMax - Da) * a) / kMax + Da;
+                    for (int c = 0; c < 3; ++c) {
+                        const uint32_t Dp = (D[c] * Da) >> 16, Pp = (a * P[c]) >> 16;
+                        if (s.mixMode == kMixNormal)
+                            colour[c] = (Dp * (kMax - a) / kMax + Pp) * kMax / Na;
+                        else
+                            colour[c] = ((kMax - a) * Dp / kMax + (kMax - Da) * Pp / kMax + Dp * Pp / kMax) * kMax / Na;
+                    }
+                }
+
+                if (blendPixel && s.blendRemix) {
+                    RGBA64& bp = *blendPixel;
+                    if (P[3] == 0) {
+                        bp = {uint16_t(Dadj[0]), uint16_t(Dadj[1]), uint16_t(Dadj[2]), uint16_t(((256 - bs) * Da) >> 8)};
+                    } else if (Da == 0) {
+                        bp = {uint16_t(P[0]), uint16_t(P[1]), uint16_t(P[2]), uint16_t((bs * P[3]) >> 8)};
+                    } else {
+                        auto ch = [&](int c) {
+                            return uint16_t(std::min((((256 - bs) * Dadj[c] + bs * P[c]) >> 8) + 1, kMax));
+                        };
+                        bp = {ch(0), ch(1), ch(2), uint16_t(((256 - bs) * Da + bs * P[3]) >> 8)};
+                    }
+                }
+
+                if (erase) {
+                    if (s.blobLocked) {
+                        if (Da > kBlobAlpha) out->a = uint16_t(std::max(Na, kBlobFloor));
+                    } else {
+                        out->a = uint16_t(Na);
+                    }
+                    continue;
+                }
+                if (!s.colorLocked) out->r = uint16_t(colour[0]), out->g = uint16_t(colour[1]), out->b = uint16_t(colour[2]);
+                if (alphaFixed || (s.blobLocked && (Da <= kBlobAlpha || Na <= kBlobAlpha))) continue;
+                out->a = uint16_t(s.alphaLevel > 0 ? uint32_t(s.alphaLevel) : Na);
+            }
+        }
+    }
+    s.blendDisabledOnce = s.maskMakerOn = s.eraseModeOn = false;
+}
+
+}  // namespace calv
