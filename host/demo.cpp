@@ -229,6 +229,41 @@ int main(int argc, char** argv) {
     CVX_LoadRGBA32Layer(maskPicture.data(), W * 4, 9, 0, 0, W, H, 0);
     step("layers 7 (Multiply, 60%), 8 (Difference) and 9 (Layer Mask over layer 8)");
 
+    // Strokes: a soft round brush, a grit brush and a mix-mode stroke over the first,
+    // each laid into the paint layer dab by dab and merged into layer 10.
+    if (!CVX_CreateLayer(10, W, H)) fail("stroke layer");
+    CVX_SetLayerOptions(10, 1, 0, 100, "Normal");
+    CVX_SetLayer(10);
+    auto stroke = [](int y0, int amplitude, int sizeFrom, int sizeTo, int colourShift) {
+        CVX_CreatePaintLayer(100, "Normal");
+        for (int i = 0; i <= 120; ++i) {
+            const double t = i / 120.0;
+            const int x = int(40 + t * (W - 80)), y = int(y0 + amplitude * std::sin(t * 2 * M_PI));
+            const int size = int(sizeFrom + (sizeTo - sizeFrom) * t);
+            CVX_SetSize(size);
+            CVX_SetBrushShape("", 0);
+            const int r = int(255 * (1 - t)), g = (colourShift + int(200 * t)) % 256, b = int(255 * t);
+            CVX_DrawDabGrit(x, y, r << 8, g << 8, b << 8);
+            CVX_DecDrawingLength();
+        }
+        CVX_MergePaintLayer(10);
+    };
+    CVX_SetAlpha(90);
+    CVX_SetDensity(256);
+    CVX_SetSize(40);
+    CVX_SetTool(1.0f, 0, 0, 0, 200, 0, 0, 0, 0, 0, 0, 0, 0, "", "", 0);
+    stroke(110, 40, 20, 48, 40);
+    step("soft round stroke merged from the paint layer");
+    CVX_SetDensity(180);
+    CVX_SetTool(1.0f, 3, 110, 170, 40, 12, 4, 0, 0, 0, 0, 0, 0, "", "", 0);
+    stroke(300, -30, 36, 24, 120);
+    step("grit stroke");
+    CVX_SetDensity(256);
+    CVX_SetTool(1.0f, 0, 0, 0, 120, 0, 0, 0, 0, 0, 0, 0, 0, "", "", 0);
+    CVX_SetMixMode(37, 220);  // Difference over the soft stroke
+    stroke(130, 25, 30, 30, 0);
+    step("mix-mode (Difference) stroke over the soft stroke");
+
     // Flatten with the engine's merge and write the picture.
     std::vector<uint16_t> flat(size_t(W) * H * 4);
     CVX_Merge(flat.data());
