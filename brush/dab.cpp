@@ -25,6 +25,11 @@ void luminanceStep(uint32_t p, uint8_t byte, uint32_t& r, uint32_t& g, uint32_t&
     r = one(r), g = one(g), b = one(b);
 }
 
+// Per-pixel colour variation: the offset the table byte gives, centred on 0.
+int64_t colourVaryOffset(uint32_t vary, uint8_t byte) {
+    return (int64_t(vary & ~1u) - 2 * int64_t(byte % vary)) * 128;
+}
+
 // A running read position in a variation table, wrapping at its end.
 struct VaryCursor {
     const RandomByteTable* table = nullptr;
@@ -161,7 +166,7 @@ void DrawDabGrit(Engine& engine, int32_t x, int32_t y, int32_t r, int32_t g, int
                         if (w == 0) w = 1;
                     }
                     if (useColourVary) {
-                        const int64_t o = (int64_t(colourVary & ~1u) - 2 * int64_t(q.next() % colourVary)) * 128;
+                        const int64_t o = colourVaryOffset(colourVary, q.next());
                         for (int c = 0; c < 3; ++c) P[c] = clamp16(int64_t(P[c]) + o);
                     }
                     if (useLumVary) luminanceStep(lumVary, lum.next(), P[0], P[1], P[2]);
@@ -170,7 +175,7 @@ void DrawDabGrit(Engine& engine, int32_t x, int32_t y, int32_t r, int32_t g, int
                 } else {
                     P[0] = R0, P[1] = G0, P[2] = B0, P[3] = A0;
                     if (useColourVary) {
-                        const int64_t o = (int64_t(colourVary & ~1u) - 2 * int64_t(q.next() % colourVary)) * 128;
+                        const int64_t o = colourVaryOffset(colourVary, q.next());
                         for (int c = 0; c < 4; ++c) P[c] = clamp16(int64_t(P[c]) + o);
                     }
                     if (useLumVary) {
