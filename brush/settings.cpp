@@ -29,8 +29,9 @@ void SetColorBanks(BrushSettings& b, const int32_t rgb[12]) {
 
 void SetSize(Engine& engine, int32_t n) {
     BrushSettings& b = engine.brush.settings;
-    // The tip plane, the grit buffers and the scale map bound the size.
-    n = std::min({n, engine.canvas.maxBrushSize, kMaxTipSide});
+    // The scale map bounds the size; a size beyond the canvas's largest brush is left to
+    // the dab, which lays nothing with it, so the setter may come before the canvas.
+    n = std::min(n, kMaxTipSide);
     b.size = n;
     b.scaleSize = n;
     for (int32_t k = 0; k < n; ++k) b.scaleMap[size_t(k)] = k;

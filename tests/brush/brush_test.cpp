@@ -61,8 +61,19 @@ TEST_F(BrushTest, ScaleSizeMapsDabPixelsOntoTheTip) {
     brush().size = 1500;
     CVX_SetScaleSize(2000);
     EXPECT_EQ(brush().scaleSize, 999);
-    CVX_SetSize(5000);  // bounded by the largest brush of the canvas
-    EXPECT_EQ(brush().size, 16);
+    CVX_SetSize(5000);  // bounded by the scale map
+    EXPECT_EQ(brush().size, 1000);
+}
+
+TEST_F(BrushTest, ATipLargerThanTheCanvasBrushLaysNothingButGrowsTheRectangles) {
+    hardTool(4);
+    CVX_SetSize(40);  // the canvas was made for brushes up to 16
+    CVX_SetTool(1.0f, 3, 200, 200, 0, 0, 1, 0, 0, 0, 0, 0, 0, "", "", 0);
+    CVX_DrawDabGrit(16, 16, kWhite, 0, 0);
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) ASSERT_EQ(pixel(2, x, y).a, 0);
+    EXPECT_EQ(engine().history.undoLeft, 0);
+    EXPECT_EQ(engine().history.undoRight, 32);
 }
 
 TEST_F(BrushTest, CircularTips) {
