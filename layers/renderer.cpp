@@ -146,6 +146,8 @@ void layEntry(const Entry& e, const Entry* maskEntry, Chunk& chunk, uint16_t P) 
             return;
         else if (s.sa >= 65280 && s.h == kBlendNormal)
             acc.copy(s, false);
+        else if constexpr (Mode == kBlendNormal)
+            acc.blendNormal(s);
         else
             acc.blend(s);
     };
