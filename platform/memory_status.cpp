@@ -29,6 +29,5 @@ uint64_t meminfoKB(std::initializer_list<const char*> keys) {
 }  // namespace
 
 uint64_t availableMemoryBytes() { return meminfoKB({"MemAvailable", "SwapFree"}) * 1024; }
-uint64_t totalMemoryBytes() { return meminfoKB({"MemTotal"}) * 1024; }
 
 }  // namespace calv::platform

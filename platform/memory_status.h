@@ -6,7 +6,5 @@ namespace calv::platform {
 
 // Bytes of physical memory and swap available now, or 0 when the system does not say.
 uint64_t availableMemoryBytes();
-// Bytes of physical memory installed, or 0 when the system does not say.
-uint64_t totalMemoryBytes();
 
 }  // namespace calv::platform
