@@ -13,7 +13,6 @@ constexpr uint32_t kMax = 65535;
 constexpr uint32_t kBlobAlpha = 8191;   // the blob lock's "already opaque" threshold
 constexpr uint32_t kBlobFloor = 9215;   // the least alpha an erase leaves under the blob lock
 
-uint32_t clamp16(int64_t v) { return uint32_t(std::clamp<int64_t>(v, 0, kMax)); }
 
 // Per-pixel luminance variation: towards white or black by the table byte.
 void luminanceStep(uint32_t p, uint8_t byte, uint32_t& r, uint32_t& g, uint32_t& b) {
@@ -75,7 +74,7 @@ void DrawDabGrit(Engine& engine, int32_t x, int32_t y, int32_t r, int32_t g, int
     int64_t dab[4] = {s.color.r, s.color.g, s.color.b, kMax};
     if (s.colorVary > 0) {
         const int64_t o = int64_t(s.colorVary / 2 - random.draw() % s.colorVary) * 256;
-        for (auto& c : dab) c = clamp16(c + o);
+        for (auto& c : dab) c = clampTo16(c + o);
     }
     if (erase) dab[0] = dab[1] = dab[2] = kMax, dab[3] = 0;
     const uint32_t R0 = uint32_t(dab[0]), G0 = uint32_t(dab[1]), B0 = uint32_t(dab[2]), A0 = uint32_t(dab[3]);
@@ -167,7 +166,7 @@ void DrawDabGrit(Engine& engine, int32_t x, int32_t y, int32_t r, int32_t g, int
                     }
                     if (useColourVary) {
                         const int64_t o = colourVaryOffset(colourVary, q.next());
-                        for (int c = 0; c < 3; ++c) P[c] = clamp16(int64_t(P[c]) + o);
+                        for (int c = 0; c < 3; ++c) P[c] = clampTo16(int64_t(P[c]) + o);
                     }
                     if (useLumVary) luminanceStep(lumVary, lum.next(), P[0], P[1], P[2]);
                     if (pcs > 0)
@@ -176,7 +175,7 @@ void DrawDabGrit(Engine& engine, int32_t x, int32_t y, int32_t r, int32_t g, int
                     P[0] = R0, P[1] = G0, P[2] = B0, P[3] = A0;
                     if (useColourVary) {
                         const int64_t o = colourVaryOffset(colourVary, q.next());
-                        for (int c = 0; c < 4; ++c) P[c] = clamp16(int64_t(P[c]) + o);
+                        for (int c = 0; c < 4; ++c) P[c] = clampTo16(int64_t(P[c]) + o);
                     }
                     if (useLumVary) {
                         P[0] = R0, P[1] = G0, P[2] = B0;

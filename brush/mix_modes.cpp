@@ -9,7 +9,6 @@ namespace {
 
 constexpr uint32_t kMax = 65535;
 
-uint32_t clamp16(int64_t v) { return uint32_t(std::clamp<int64_t>(v, 0, kMax)); }
 
 // The mode's value f for one channel of adjusted pixel d and paint p, modes 34..48.
 uint32_t blendValue(int32_t mode, uint32_t d, uint32_t p) {
@@ -18,19 +17,19 @@ uint32_t blendValue(int32_t mode, uint32_t d, uint32_t p) {
     case 35: return std::min(d, p);                             // Darken
     case 36: return std::max(d, p);                             // Lighten
     case 37: return uint32_t(std::abs(int32_t(d) - int32_t(p)));  // Difference
-    case 38: return clamp16(int64_t(kMax) - std::abs(int64_t(kMax) - d - p));  // Negation
-    case 39: return clamp16(int64_t(d) + p - ((d * p) >> 15));  // Exclusion
+    case 38: return clampTo16(int64_t(kMax) - std::abs(int64_t(kMax) - d - p));  // Negation
+    case 39: return clampTo16(int64_t(d) + p - ((d * p) >> 15));  // Exclusion
     case 40:                                                    // Overlay
-        return d < 32767 ? clamp16((d * p) >> 15) : clamp16(int64_t(kMax) - (((kMax - d) * (kMax - p)) >> 15));
+        return d < 32767 ? clampTo16((d * p) >> 15) : clampTo16(int64_t(kMax) - (((kMax - d) * (kMax - p)) >> 15));
     case 41:  // Hard Light
-        return p < 32767 ? clamp16((d * p) >> 15) : clamp16(int64_t(kMax) - (((kMax - d) * (kMax - p)) >> 15));
+        return p < 32767 ? clampTo16((d * p) >> 15) : clampTo16(int64_t(kMax) - (((kMax - d) * (kMax - p)) >> 15));
     case 42: {  // Soft Light
         const float fp = float(p) / 65535.0f, fd = float(d) / 65535.0f;
         const float r = fp < 0.5f ? fd * (2 * fp + (1 - 2 * fp) * fd) : std::sqrt(fd) * (2 * fp - 1) + 2 * fd * (1 - fp);
-        return clamp16(int64_t(r * 65535.0f));
+        return clampTo16(int64_t(r * 65535.0f));
     }
     case 43: return p == kMax ? kMax : std::min((d * 65536u) / (kMax - p), kMax);  // Dodge
-    case 44: return p == 0 ? 0 : clamp16(int64_t(kMax) - int64_t(((kMax - d) * 65536u) / p));  // Burn
+    case 44: return p == 0 ? 0 : clampTo16(int64_t(kMax) - int64_t(((kMax - d) * 65536u) / p));  // Burn
     case 45: return p == kMax ? kMax : std::min(d * d / (kMax - p), kMax);  // Reflect
     case 46: return d == kMax ? kMax : std::min(p * p / (kMax - d), kMax);  // Glow
     case 47: return std::min(d + p, kMax);  // Add

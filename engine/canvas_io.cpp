@@ -9,11 +9,6 @@
 namespace calv {
 namespace {
 
-// The part of a layer that lies on the canvas.
-ClippedRect onCanvas(const CanvasState& canvas, const Layer& layer) {
-    return clipRect(0, 0, canvas.width, canvas.height, layer.width(), layer.height());
-}
-
 const uint8_t* bytesOf(const RGBA64* p) { return reinterpret_cast<const uint8_t*>(p); }
 
 }  // namespace

@@ -41,6 +41,11 @@ struct Engine {
     ProcessState process;
 };
 
+// The part of a layer that lies on the canvas: what whole-layer operations cover.
+inline ClippedRect onCanvas(const CanvasState& canvas, const Layer& layer) {
+    return clipRect(0, 0, canvas.width, canvas.height, layer.width(), layer.height());
+}
+
 // The instance the exports drive.
 Engine& globalEngine();
 

@@ -115,11 +115,6 @@ void loadRGBA32Rows(Engine& engine, const uint8_t* src, int32_t srcStride, Layer
 
 bool weightsInForce(const Engine& engine) { return engine.mask.gating() || !engine.brush.texturePlane.empty(); }
 
-// The part of the current layer that whole-canvas operations cover.
-ClippedRect canvasArea(const Engine& engine, const Layer& layer) {
-    return clipRect(0, 0, engine.canvas.width, engine.canvas.height, layer.width(), layer.height());
-}
-
 }  // namespace
 
 void LoadRGBA32Layer(Engine& engine, const uint8_t* src, int32_t srcStride, Layer& layer, int32_t x, int32_t y,
@@ -137,7 +132,7 @@ void LoadRGBA32Layer(Engine& engine, const uint8_t* src, int32_t srcStride, Laye
 void LoadRGB24(Engine& engine, const uint8_t* src, int32_t srcStride, bool useMask) {
     Layer* layer = engine.layers.currentWithPixels();
     if (!src || !layer) return;
-    const ClippedRect c = canvasArea(engine, *layer);
+    const ClippedRect c = onCanvas(engine.canvas, *layer);
     const bool weighted = useMask && weightsInForce(engine);
     const HostRows<const RGB24, const uint8_t> source{src, srcStride};
     for (int32_t y = 0; y < c.height; ++y) {
@@ -162,7 +157,7 @@ void LoadRGB24(Engine& engine, const uint8_t* src, int32_t srcStride, bool useMa
 void LoadRGB24ToAlpha(Engine& engine, const uint8_t* src, int32_t srcStride, bool useMask) {
     Layer* layer = engine.layers.currentWithPixels();
     if (!src || !layer) return;
-    const ClippedRect c = canvasArea(engine, *layer);
+    const ClippedRect c = onCanvas(engine.canvas, *layer);
     const bool weighted = useMask && weightsInForce(engine);
     const HostRows<const RGB24, const uint8_t> source{src, srcStride};
     for (int32_t y = 0; y < c.height; ++y) {
@@ -185,7 +180,7 @@ void LoadRGB24ToAlpha(Engine& engine, const uint8_t* src, int32_t srcStride, boo
 void LoadBGR24(Engine& engine, const uint8_t* src, int32_t srcStride, int32_t width, int32_t height) {
     Layer* layer = engine.layers.currentWithPixels();
     if (!src || !layer) return;
-    const ClippedRect area = canvasArea(engine, *layer);
+    const ClippedRect area = onCanvas(engine.canvas, *layer);
     const int32_t w = std::min(area.width, width), h = std::min(area.height, height);
     for (int32_t y = 0; y < h; ++y) {
         const uint8_t* s = src + std::ptrdiff_t(y) * srcStride;
@@ -196,7 +191,7 @@ void LoadBGR24(Engine& engine, const uint8_t* src, int32_t srcStride, int32_t wi
 
 void ClearLayer(Engine& engine, Layer& layer, uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
     if (!layer.hasPixels()) return;
-    const ClippedRect c = canvasArea(engine, layer);
+    const ClippedRect c = onCanvas(engine.canvas, layer);
     const RGBA64 colour = widen(RGBA32{r, g, b, a});
     for (int32_t y = 0; y < c.height; ++y) std::fill_n(layer.pixels.row(y), c.width, colour);
 }
@@ -204,7 +199,7 @@ void ClearLayer(Engine& engine, Layer& layer, uint8_t r, uint8_t g, uint8_t b, u
 void ClearLayerMasked(Engine& engine, Layer& layer, uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
     if (!layer.hasPixels()) return;
     if (!engine.mask.gating()) return ClearLayer(engine, layer, r, g, b, a);
-    const ClippedRect c = canvasArea(engine, layer);
+    const ClippedRect c = onCanvas(engine.canvas, layer);
     const RGBA64 colour = widen(RGBA32{r, g, b, a});
     for (int32_t y = 0; y < c.height; ++y) {
         const G16* m = engine.mask.plane.row(y);
@@ -235,7 +230,7 @@ bool ClearMaskedAlpha(Engine& engine, uint8_t r, uint8_t g, uint8_t b, uint8_t a
         return true;
     }
     if (!layer) return true;
-    const ClippedRect c = canvasArea(engine, *layer);
+    const ClippedRect c = onCanvas(engine.canvas, *layer);
     if (c.empty()) return true;
     // One row of the colour serves every row: the source stride is 0.
     std::unique_ptr<RGBA32[]> row;

@@ -32,6 +32,9 @@ constexpr uint8_t narrow16(uint16_t v) { return uint8_t(v >> 8); }
 // RGB24 grey: the truncated mean of the three bytes.
 constexpr uint8_t greyOf(uint8_t r, uint8_t g, uint8_t b) { return uint8_t((unsigned(r) + g + b) / 3); }
 
+// A signed intermediate result kept to the 16-bit channel range.
+constexpr uint32_t clampTo16(int64_t v) { return uint32_t(v < 0 ? 0 : v > 65535 ? 65535 : v); }
+
 constexpr RGBA64 widen(RGBA32 p) { return {widen8(p.r), widen8(p.g), widen8(p.b), widen8(p.a)}; }
 constexpr RGBA32 narrow(RGBA64 p) { return {narrow16(p.r), narrow16(p.g), narrow16(p.b), narrow16(p.a)}; }
 constexpr RGB24 narrowRGB(RGBA64 p) { return {narrow16(p.r), narrow16(p.g), narrow16(p.b)}; }

@@ -87,9 +87,9 @@ void MergeRect(Engine& engine, RGBA64* buffer, int32_t x, int32_t y, int32_t wid
 void BlendImageIntoLayer(Engine& engine, const uint8_t* image, Layer& layer, int32_t mode, int32_t maskMode,
                          int32_t opacity, bool keepAlpha) {
     if (!image || !layer.hasPixels()) return;
-    const int32_t w = std::min(engine.canvas.width, layer.width());
-    const int32_t h = std::min(engine.canvas.height, layer.height());
-    if (w <= 0 || h <= 0) return;
+    const ClippedRect area = onCanvas(engine.canvas, layer);
+    if (area.empty()) return;
+    const int32_t w = area.width, h = area.height;
     // Widened one row at a time: the same result as a widened copy of the whole image.
     std::unique_ptr<RGBA64[]> row = allocateBlock<RGBA64>(std::size_t(w));
     for (int32_t y = 0; y < h; ++y) {
