@@ -339,6 +339,74 @@ CALV_API void CVX_SetBrushShape_ORIGINAL(const char* source, int32_t angle);
 /* Lays one dab centred on (x, y) in the colour (r, g, b) (16-bit, high bytes used). */
 CALV_API int32_t CVX_DrawDabGrit(int32_t x, int32_t y, int32_t r, int32_t g, int32_t b);
 
+/* ---- Selection mask: 65535 open, 0 protected; as grey pictures black opens -------- */
+
+/* Writes are weighted by the mask only while it is enabled (low byte of enable). */
+CALV_API void CVX_EnableMask(int32_t enable);
+/* The view overlays the mask while it is shown and enabled. */
+CALV_API void CVX_DisplayMask(int32_t show);
+/* Overlay colours A and B (8-bit components, a 32-pixel checkerboard); fullStrength 0
+ * draws the overlay at half strength. */
+CALV_API void CVX_SetMaskOptions(int32_t redA, int32_t greenA, int32_t blueA, int32_t redB, int32_t greenB,
+                                 int32_t blueB, int32_t fullStrength);
+/* Every mask value m becomes 65535 - m. */
+CALV_API void CVX_InvertMask(void);
+/* Fills the mask with the value of a grey: the mean of three 16-bit channels (0..65280);
+ * black opens, white protects. */
+CALV_API void CVX_ClearMask(int32_t red, int32_t green, int32_t blue);
+/* Writes the mask as a canvas-sized grey picture, 3 bytes a pixel, rows stride bytes apart. */
+CALV_API void CVX_SaveMask(uint8_t* dst, int32_t stride);
+/* Reads a grey picture of 3 bytes a pixel (their mean) into the mask; what lies outside
+ * the canvas is left out. */
+CALV_API void CVX_LoadMask(const uint8_t* src, int32_t stride, int32_t width, int32_t height);
+/* The mask as an opaque grey picture in the current layer (protected is white). */
+CALV_API void CVX_CreateImageFromMask(void);
+/* The current layer's alpha becomes the mask. */
+CALV_API void CVX_CreateAlphaFromMask(void);
+/* The mask from the current layer's grey (the mean of its channels). */
+CALV_API void CVX_CreateMaskFromImage(void);
+/* The mask becomes the current layer's alpha. */
+CALV_API void CVX_CreateMaskFromAlpha(void);
+/* Copies the canvas-sized mask plane out of / into width x height 16-bit values. */
+CALV_API void CVX_GetMaskData16(uint16_t* dst);
+CALV_API void CVX_SetMaskData16(const uint16_t* src);
+/* The protection (65535 - m) at (x, y) while the mask is enabled and a layer is current;
+ * 0 otherwise and outside the canvas. */
+CALV_API int32_t CVX_GetMask64(int32_t x, int32_t y);
+
+/* ---- Undo and redo: steps hold the changed rectangle of a layer and of the mask ---- */
+
+/* Clears the history and keeps up to levels (at most 500) steps; returns that number. */
+CALV_API int32_t CVX_SetUndoLevels(int32_t levels);
+/* Memory budget of the history in megabytes; 0 follows the machine's free memory. */
+CALV_API void CVX_SetUndoMB(int32_t megabytes);
+/* The budget in megabytes. */
+CALV_API int32_t CVX_GetTotalUndoMemory(void);
+/* The megabytes the history holds, its two canvas-sized planes included. */
+CALV_API int32_t CVX_GetCurrentUndoMemory(void);
+/* While paused, saving, undo and redo do nothing. */
+CALV_API void CVX_PauseUndo(void);
+CALV_API void CVX_ResumeUndo(void);
+/* 1 when a step can be undone / redone. */
+CALV_API int32_t CVX_CanUndo(void);
+CALV_API int32_t CVX_CanRedo(void);
+/* Steps undone and not yet redone. */
+CALV_API int32_t CVX_GetRedoCount(void);
+/* Steps held, redo steps included. */
+CALV_API int32_t CVX_GetUndoCount(void);
+/* Takes layer slot and the mask as the pixels the next step starts from. */
+CALV_API void CVX_SaveUndoBackBuffer(int32_t slot);
+/* Records the area changed since the last save (the whole canvas after whole-picture
+ * operations) for the current layer and, if saveMask, the mask. Call after the change. */
+CALV_API void CVX_SaveUndoBuffer(int32_t saveColor, int32_t saveMask);
+/* Undoes the next step (selecting its layer) / redoes the last step undone. */
+CALV_API void CVX_Undo(void);
+CALV_API void CVX_Redo(void);
+/* Drops every step. */
+CALV_API void CVX_ClearUndo(void);
+/* Frees the oldest steps until amount kilobytes are given back; returns the kilobytes freed. */
+CALV_API int32_t CVX_ReduceUndo(int32_t amount);
+
 /* ---- Paper texture ------------------------------------------------------------------ */
 
 /* Builds the canvas-sized paper texture (bytes 4..250) from a layer; returns it or null. */

@@ -30,4 +30,6 @@ uint64_t meminfoKB(std::initializer_list<const char*> keys) {
 
 uint64_t availableMemoryBytes() { return meminfoKB({"MemAvailable", "SwapFree"}) * 1024; }
 
+uint64_t availablePhysicalBytes() { return meminfoKB({"MemAvailable"}) * 1024; }
+
 }  // namespace calv::platform
