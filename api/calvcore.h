@@ -338,6 +338,48 @@ CALV_API void CVX_SetBrushShape(const char* source, int32_t angle);
 CALV_API void CVX_SetBrushShape_ORIGINAL(const char* source, int32_t angle);
 /* Lays one dab centred on (x, y) in the colour (r, g, b) (16-bit, high bytes used). */
 CALV_API int32_t CVX_DrawDabGrit(int32_t x, int32_t y, int32_t r, int32_t g, int32_t b);
+/* Lays one dab of the brush colour into the selection mask: dark paint opens, light
+ * paint protects. CVX_DrawDabGrit hands its dabs here after CVX_SetMaskMakerOn. */
+CALV_API int32_t CVX_DrawDabGritMask(int32_t x, int32_t y);
+
+/* ---- Blend buffer: the paint the brush carries (size x size, RGBA64) --------------- */
+/* Operations act on the brush window centred on (x, y) and do nothing while the blend
+ * strength is 0, except the clear, fill and filter. Source planes are canvas-sized;
+ * amounts are 0..255; picked-up alpha is weighted by an enabled mask. */
+
+/* Copies the window of plane into the buffer, tinted toward the brush colour by
+ * amount / 256; off the canvas the buffer takes the colour (only opaque alpha with
+ * opaqueFill). */
+CALV_API void CVX_DoCopyBlendBuffer(int32_t x, int32_t y, const uint16_t* plane, int32_t amount, int32_t opaqueFill);
+/* The same from the current layer, a layer slot, the under-layer (the picture before
+ * the change in progress; also named History) and the trace image. */
+CALV_API void CVX_CopyBlendBufferSurface(int32_t x, int32_t y, int32_t amount, int32_t opaqueFill);
+CALV_API void CVX_CopyBlendBufferLayer(int32_t slot, int32_t x, int32_t y, int32_t amount);
+CALV_API void CVX_CopyBlendBufferUnderLayer(int32_t x, int32_t y, int32_t amount);
+CALV_API void CVX_CopyBlendBufferHistory(int32_t x, int32_t y, int32_t amount);
+CALV_API void CVX_CopyBlendBufferTrace(int32_t x, int32_t y, int32_t amount);
+/* Copies the window of the mask into the buffer's single-channel view, tinted toward the
+ * mask value of the brush colour. */
+CALV_API void CVX_DoCopyBlendBufferMask(int32_t x, int32_t y, int32_t amount);
+/* Mixes the window of plane into the buffer by the mix mode, strength amount x 256
+ * (amount 0 leaves the buffer as it is). */
+CALV_API void CVX_DoMixBlendBuffer(int32_t x, int32_t y, const uint16_t* plane, int32_t amount);
+CALV_API void CVX_MixBlendBufferSurface(int32_t x, int32_t y, int32_t amount);
+CALV_API void CVX_MixBlendBufferLayer(int32_t slot, int32_t x, int32_t y, int32_t amount);
+CALV_API void CVX_MixBlendBufferUnderLayer(int32_t x, int32_t y, int32_t amount);
+CALV_API void CVX_MixBlendBufferHistory(int32_t x, int32_t y, int32_t amount);
+CALV_API void CVX_MixBlendBufferTrace(int32_t x, int32_t y, int32_t amount);
+/* Tints the window toward (r, g, b) (8-bit) by amount x 256; empty pixels take the colour.
+ * spare is ignored. */
+CALV_API void CVX_DoColorBlendBuffer(int32_t x, int32_t y, int32_t r, int32_t g, int32_t b, int32_t spare,
+                                     int32_t amount);
+/* Empties the whole buffer. */
+CALV_API void CVX_ClearBlendBuffer(void);
+/* Every byte of the whole buffer becomes the low byte of value; spares are ignored. */
+CALV_API void CVX_FillBlendBuffer(int32_t spare1, int32_t spare2, int32_t spare3, int32_t value);
+/* Over the size x size square: 289 grey, 290 invert, 291 channels below level per cent
+ * become 0, 292 channels above it become white. */
+CALV_API void CVX_FilterBlendBuffer(int32_t kind, int32_t level);
 
 /* ---- Selection mask: 65535 open, 0 protected; as grey pictures black opens -------- */
 

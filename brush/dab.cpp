@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "brush/blend_buffer.h"
 #include "brush/mix_modes.h"
+#include "mask/grey.h"
 #include "mask/weights.h"
 
 namespace calv {
@@ -54,18 +56,108 @@ void grow(int32_t& left, int32_t& top, int32_t& right, int32_t& bottom, int32_t 
     bottom = std::max(bottom, ye);
 }
 
+// The random shift of a whole dab's colour under colour variation (colorVary > 0).
+int64_t drawColourShift(BrushState& brush) {
+    const int32_t v = brush.settings.colorVary;
+    return int64_t(v / 2 - brush.random.draw() % v) * 256;
+}
+
+// The one-dab controls a dab laid into a layer consumes.
+void finishDab(BrushSettings& s) { s.blendDisabledOnce = s.maskMakerOn = s.eraseModeOn = false; }
+
+// A new grit window once the drawing length is used up.
+void takeGritWindow(BrushState& brush, int32_t n) {
+    BrushSettings& s = brush.settings;
+    if (s.gritSize == 0 || s.drawingLengthLeft >= 1) return;
+    RandomGenerator& random = brush.random;
+    int32_t k = random.draw() % kBrushWorkBuffers;
+    while (k == s.gritBuffer) k = random.draw() % kBrushWorkBuffers;
+    s.gritBuffer = k;
+    const int32_t row = random.draw() % 25;
+    s.gritOffset = row * n + random.draw() % 25;
+    s.drawingLengthLeft = s.drawingLength;
+}
+
+// Where a dab lies: its unclipped corner (x0, y0) and the part on the canvas, xe and ye
+// exclusive.
+struct DabPlace {
+    int32_t x0 = 0, y0 = 0, xs = 0, ys = 0, xe = 0, ye = 0;
+};
+
+// Places a dab centred on (x, y) and grows the undo rectangle by it, even when nothing
+// will be laid.
+DabPlace placeDab(Engine& engine, int32_t x, int32_t y) {
+    const BrushSettings& s = engine.brush.settings;
+    DabPlace d;
+    const int32_t half = s.scaleSize / 2;
+    d.x0 = x - half, d.y0 = y - half;
+    d.xs = std::max(d.x0, 0), d.ys = std::max(d.y0, 0);
+    d.xe = int32_t(std::min<int64_t>(int64_t(d.x0) + s.scaleSize, engine.canvas.width));
+    d.ye = int32_t(std::min<int64_t>(int64_t(d.y0) + s.scaleSize, engine.canvas.height));
+    HistoryState& h = engine.history;
+    grow(h.undoLeft, h.undoTop, h.undoRight, h.undoBottom, d.xs, d.ys, d.xe, d.ye);
+    return d;
+}
+
+// The tip, the scale map and the grit window lie inside their planes.
+bool tipFits(const BrushState& brush) {
+    const BrushSettings& s = brush.settings;
+    bool fits = s.size > 0 && s.size <= brush.shapePlane.width() && s.scaleSize <= kMaxTipSide &&
+                !brush.workBuffers[0].empty();
+    for (int32_t k = 0; fits && k < s.scaleSize; ++k) fits = s.scaleMap[size_t(k)] >= 0 && s.scaleMap[size_t(k)] < s.size;
+    return fits;
+}
+
+// The tip pixel a dab pixel samples (turned when the brush rotates); `at` = row x n + column.
+struct TipSample {
+    int32_t row, col;
+    size_t at;
+};
+
+// Walks the pixels of a placed dab: startRow(y) once a row, then pixel(i, tip, w) for
+// every pixel the grit lets through, where i counts columns from xs and w is the tip
+// coverage after the opacity and the paper texture, still to be tested for 0.
+template <class RowFn, class PixelFn>
+void walkDab(const Engine& engine, const DabPlace& d, RowFn&& startRow, PixelFn&& pixel) {
+    const BrushState& brush = engine.brush;
+    const BrushSettings& s = brush.settings;
+    const int32_t n = engine.canvas.maxBrushSize, size = s.size;
+    const bool useGrit = s.gritSize != 0;
+    const G8* gritWindow = brush.workBuffers[size_t(s.gritBuffer)].data() + s.gritOffset;
+    const G16* tip = brush.shapePlane.data();
+    const uint32_t alphaScaled = uint32_t(std::max(s.alphaScaled, 0));
+    const Plane<G8>& texture = brush.texturePlane;
+    const bool rotated = s.rotateBrushMode == 1;
+    for (int32_t yy = d.ys; yy < d.ye; ++yy) {
+        const int32_t t = s.scaleMap[size_t(yy - d.y0)];
+        const G8* tex = texture.empty() ? nullptr : texture.row(yy) + d.xs;
+        startRow(yy);
+        for (int32_t xx = d.xs; xx < d.xe; ++xx) {
+            const int32_t i = xx - d.xs;
+            int32_t row = t, col = s.scaleMap[size_t(xx - d.x0)];
+            if (rotated) {
+                const int32_t hs = size / 2, dx = col - hs, dy = row - hs;
+                const int32_t cx = int32_t(s.rotateCos * float(dx) - s.rotateSin * float(dy)) + hs;
+                const int32_t cy = int32_t(s.rotateSin * float(dx) + s.rotateCos * float(dy)) + hs;
+                if (cx >= 0 && cx < size && cy >= 0 && cy < size) row = cy, col = cx;
+            }
+            const size_t at = size_t(row) * size_t(n) + size_t(col);
+            if (useGrit && int32_t(gritWindow[at]) > s.densityLimit) continue;
+            uint32_t w = tip[at];
+            if (s.alpha < 100) w = (w * alphaScaled) >> 7;
+            if (tex && tex[i] < 255) w = (w * tex[i]) >> 8;
+            pixel(i, TipSample{row, col, at}, w);
+        }
+    }
+}
+
 }  // namespace
 
 void DrawDabGrit(Engine& engine, int32_t x, int32_t y, int32_t r, int32_t g, int32_t b) {
     BrushState& brush = engine.brush;
     BrushSettings& s = brush.settings;
     s.color = {uint16_t(r & 65280), uint16_t(g & 65280), uint16_t(b & 65280), kFullAlpha16};
-    if (s.maskMakerOn) {
-        // Dabs go to the selection mask until the next tool; that path joins with the
-        // mask-maker dab.
-        s.blendDisabledOnce = false;
-        return;
-    }
+    if (s.maskMakerOn) return DrawDabGritMask(engine, x, y);  // dabs paint the mask until the next tool
     RandomGenerator& random = brush.random;
     const int32_t n = engine.canvas.maxBrushSize;
     const bool erase = s.eraseModeOn;
@@ -73,176 +165,195 @@ void DrawDabGrit(Engine& engine, int32_t x, int32_t y, int32_t r, int32_t g, int
     // Dab colour, with one random shift for the whole dab.
     int64_t dab[4] = {s.color.r, s.color.g, s.color.b, kMax};
     if (s.colorVary > 0) {
-        const int64_t o = int64_t(s.colorVary / 2 - random.draw() % s.colorVary) * 256;
+        const int64_t o = drawColourShift(brush);
         for (auto& c : dab) c = clampTo16(c + o);
     }
     if (erase) dab[0] = dab[1] = dab[2] = kMax, dab[3] = 0;
     const uint32_t R0 = uint32_t(dab[0]), G0 = uint32_t(dab[1]), B0 = uint32_t(dab[2]), A0 = uint32_t(dab[3]);
 
-    // A new grit window once the drawing length is used up.
-    if (s.gritSize != 0 && s.drawingLengthLeft < 1) {
-        int32_t k = random.draw() % kBrushWorkBuffers;
-        while (k == s.gritBuffer) k = random.draw() % kBrushWorkBuffers;
-        s.gritBuffer = k;
-        const int32_t row = random.draw() % 25;
-        s.gritOffset = row * n + random.draw() % 25;
-        s.drawingLengthLeft = s.drawingLength;
-    }
+    takeGritWindow(brush, n);
     const uint32_t pcs = uint32_t(std::clamp(s.primaryColorStrength, 0, 256));
     const uint32_t pcsDab[4] = {pcs * R0, pcs * G0, pcs * B0, pcs * A0};
 
-    // Placement, clipped to the canvas; the touched rectangles grow even when nothing is laid.
-    const int32_t half = s.scaleSize / 2, x0 = x - half, y0 = y - half;
-    const int32_t xs = std::max(x0, 0), ys = std::max(y0, 0);
-    int32_t xe = int32_t(std::min<int64_t>(int64_t(x0) + s.scaleSize, engine.canvas.width));
-    int32_t ye = int32_t(std::min<int64_t>(int64_t(y0) + s.scaleSize, engine.canvas.height));
-    HistoryState& h = engine.history;
-    grow(h.undoLeft, h.undoTop, h.undoRight, h.undoBottom, xs, ys, xe, ye);
+    DabPlace d = placeDab(engine, x, y);
     Layer& paint = engine.layers.paint;
-    if (paint.hasPixels()) grow(paint.dirty.left, paint.dirty.top, paint.dirty.right, paint.dirty.bottom, xs, ys, xe, ye);
+    if (paint.hasPixels()) grow(paint.dirty.left, paint.dirty.top, paint.dirty.right, paint.dirty.bottom, d.xs, d.ys, d.xe, d.ye);
 
     Layer* target = paint.hasPixels() ? &paint : engine.layers.currentWithPixels();
-    const Plane<G16>& tip = brush.shapePlane;
-    const int32_t size = s.size;
-    // The tip, the scale map and the grit window must lie inside their planes.
-    bool fits = target && size > 0 && size <= tip.width() && s.scaleSize <= kMaxTipSide &&
-                !brush.workBuffers[0].empty();
-    for (int32_t k = 0; fits && k < s.scaleSize; ++k) fits = s.scaleMap[size_t(k)] >= 0 && s.scaleMap[size_t(k)] < size;
-    if (fits) {
-        xe = std::min(xe, target->width());
-        ye = std::min(ye, target->height());
-    }
-    if (fits && ys < ye && xs < xe) {
-        const bool toPaintLayer = target == &paint;
-        const bool blendActive = s.blendStrength != 0 && !s.blendDisabledOnce && !brush.blendBuffer.empty();
-        const uint32_t bs = uint32_t(std::clamp(s.blendStrength, 0, 256));
-        const bool useGrit = s.gritSize != 0;
-        const G8* gritWindow = brush.workBuffers[size_t(s.gritBuffer)].data() + s.gritOffset;
-        const uint32_t alphaScaled = uint32_t(std::max(s.alphaScaled, 0));
-        const Plane<G8>& texture = brush.texturePlane;
-        const bool masked = engine.mask.gating();
-        const bool rotated = s.rotateBrushMode == 1;
-        const uint32_t colourVary = uint32_t(std::max(s.pixColorVary, 0));
-        const uint32_t lumVary = uint32_t(std::max(s.pixLumVary, 0));
-        VaryCursor q{&brush.pixColorVaryTable}, lum{&brush.pixLumVaryTable};
-        const bool useColourVary = colourVary > 0 && q.active();
-        const bool useLumVary = lumVary > 0 && lum.active();
-        // Alpha stays when dabs go straight into a locked layer or the trace and background.
-        const bool alphaFixed = !toPaintLayer && (target->keepAlpha || s.alphaLocked != 0 || engine.layers.currentLayer <= 1);
-        for (int32_t yy = ys; yy < ye; ++yy) {
-            const int32_t t = s.scaleMap[size_t(yy - y0)];
-            RGBA64* out = target->pixels.row(yy) + xs;
-            const G8* tex = texture.empty() ? nullptr : texture.row(yy) + xs;
-            const G16* m = masked ? engine.mask.plane.row(yy) + xs : nullptr;
-            if (useColourVary) q.startRow(random, n, s.scaleSize);
-            if (useLumVary) lum.startRow(random, n, s.scaleSize);
-            for (int32_t xx = xs; xx < xe; ++xx, ++out) {
-                const int32_t i = xx - xs;
-                int32_t row = t, col = s.scaleMap[size_t(xx - x0)];
-                if (rotated) {
-                    const int32_t hs = size / 2, dx = col - hs, dy = row - hs;
-                    const int32_t cx = int32_t(s.rotateCos * float(dx) - s.rotateSin * float(dy)) + hs;
-                    const int32_t cy = int32_t(s.rotateSin * float(dx) + s.rotateCos * float(dy)) + hs;
-                    if (cx >= 0 && cx < size && cy >= 0 && cy < size) row = cy, col = cx;
-                }
-                const size_t at = size_t(row) * size_t(n) + size_t(col);
-                if (useGrit && int32_t(gritWindow[at]) > s.densityLimit) continue;
-                uint32_t w = tip.data()[at];
-                if (s.alpha < 100) w = (w * alphaScaled) >> 7;
-                if (tex && tex[i] < 255) w = (w * tex[i]) >> 8;
-                if (m) w = maskWeight16(w, m[i]);
-                if (w == 0) continue;
-                if (s.solidBrushMode) w = kMax;
+    if (!target || !tipFits(brush)) return finishDab(s);
+    d.xe = std::min(d.xe, target->width());
+    d.ye = std::min(d.ye, target->height());
+    const bool toPaintLayer = target == &paint;
+    const bool blendActive = s.blendStrength != 0 && !s.blendDisabledOnce && !brush.blendBuffer.empty();
+    const uint32_t bs = uint32_t(std::clamp(s.blendStrength, 0, 256));
+    const bool masked = engine.mask.gating();
+    const uint32_t colourVary = uint32_t(std::max(s.pixColorVary, 0));
+    const uint32_t lumVary = uint32_t(std::max(s.pixLumVary, 0));
+    VaryCursor q{&brush.pixColorVaryTable}, lum{&brush.pixLumVaryTable};
+    const bool useColourVary = colourVary > 0 && q.active();
+    const bool useLumVary = lumVary > 0 && lum.active();
+    // Alpha stays when dabs go straight into a locked layer or the trace and background.
+    const bool alphaFixed = !toPaintLayer && (target->keepAlpha || s.alphaLocked != 0 || engine.layers.currentLayer <= 1);
+    RGBA64* outRow = nullptr;
+    const G16* m = nullptr;
+    auto startRow = [&](int32_t yy) {
+        outRow = target->pixels.row(yy) + d.xs;
+        m = masked ? engine.mask.plane.row(yy) + d.xs : nullptr;
+        if (useColourVary) q.startRow(random, n, s.scaleSize);
+        if (useLumVary) lum.startRow(random, n, s.scaleSize);
+    };
+    walkDab(engine, d, startRow, [&](int32_t i, const TipSample& sample, uint32_t w) {
+        RGBA64* out = outRow + i;
+        if (m) w = maskWeight16(w, m[i]);
+        if (w == 0) return;
+        if (s.solidBrushMode) w = kMax;
 
-                uint32_t P[4];
-                RGBA64* blendPixel = nullptr;
-                if (blendActive) {
-                    blendPixel = brush.blendBuffer.data() + at;
-                    P[0] = blendPixel->r, P[1] = blendPixel->g, P[2] = blendPixel->b, P[3] = blendPixel->a;
-                    if (s.imageBrushMode && P[3] < kMax) {
-                        w = (w * P[3]) >> 16;
-                        P[3] = kMax;
-                        if (w == 0) w = 1;
-                    }
-                    if (useColourVary) {
-                        const int64_t o = colourVaryOffset(colourVary, q.next());
-                        for (int c = 0; c < 3; ++c) P[c] = clampTo16(int64_t(P[c]) + o);
-                    }
-                    if (useLumVary) luminanceStep(lumVary, lum.next(), P[0], P[1], P[2]);
-                    if (pcs > 0)
-                        for (int c = 0; c < 4; ++c) P[c] = (P[c] * (256 - pcs) + pcsDab[c]) >> 8;
-                } else {
-                    P[0] = R0, P[1] = G0, P[2] = B0, P[3] = A0;
-                    if (useColourVary) {
-                        const int64_t o = colourVaryOffset(colourVary, q.next());
-                        for (int c = 0; c < 4; ++c) P[c] = clampTo16(int64_t(P[c]) + o);
-                    }
-                    if (useLumVary) {
-                        P[0] = R0, P[1] = G0, P[2] = B0;
-                        luminanceStep(lumVary, lum.next(), P[0], P[1], P[2]);
-                    }
-                }
-
-                const uint32_t D[4] = {out->r, out->g, out->b, out->a};
-                const uint32_t Da = D[3];
-                uint32_t colour[3], Na, Dadj[3] = {D[0], D[1], D[2]};
-                if (s.mixMode > kMixMultiply) {
-                    const MixResult mr = MixPixel(s, P, w, D, erase);
-                    for (int c = 0; c < 3; ++c) colour[c] = mr.out[c], Dadj[c] = mr.dest[c];
-                    Na = mr.alpha;
-                } else if (Da == 0) {
-                    for (int c = 0; c < 3; ++c) colour[c] = P[c], Dadj[c] = 0;
-                    Na = (w * P[3]) >> 16;
-                } else if (blendActive && s.mixMode == kMixNormal) {
-                    Na = ((((65536 - w) * Da) >> 8) + ((w * P[3]) >> 8)) >> 8;
-                    for (int c = 0; c < 3; ++c)
-                        colour[c] = P[3] == 0 ? D[c] : ((((65536 - w) * D[c]) >> 8) + ((w * P[c]) >> 8)) >> 8;
-                } else if (erase) {
-                    Na = ((kMax - w) * Da) >> 16;
-                    colour[0] = D[0], colour[1] = D[1], colour[2] = D[2];
-                } else {
-                    // Straight-alpha "over": a is the paint's effective alpha, Dp and Pp the
-                    // premultiplied channels; multiply (33 and below) adds the product term.
-                    const uint32_t a = (w * P[3]) / kMax;
-                    Na = ((kMax - Da) * a) / kMax + Da;
-                    for (int c = 0; c < 3; ++c) {
-                        const uint32_t Dp = (D[c] * Da) >> 16, Pp = (a * P[c]) >> 16;
-                        if (s.mixMode == kMixNormal)
-                            colour[c] = (Dp * (kMax - a) / kMax + Pp) * kMax / Na;
-                        else
-                            colour[c] = ((kMax - a) * Dp / kMax + (kMax - Da) * Pp / kMax + Dp * Pp / kMax) * kMax / Na;
-                    }
-                }
-
-                if (blendPixel && s.blendRemix) {
-                    RGBA64& bp = *blendPixel;
-                    if (P[3] == 0) {
-                        bp = {uint16_t(Dadj[0]), uint16_t(Dadj[1]), uint16_t(Dadj[2]), uint16_t(((256 - bs) * Da) >> 8)};
-                    } else if (Da == 0) {
-                        bp = {uint16_t(P[0]), uint16_t(P[1]), uint16_t(P[2]), uint16_t((bs * P[3]) >> 8)};
-                    } else {
-                        auto ch = [&](int c) {
-                            return uint16_t(std::min((((256 - bs) * Dadj[c] + bs * P[c]) >> 8) + 1, kMax));
-                        };
-                        bp = {ch(0), ch(1), ch(2), uint16_t(((256 - bs) * Da + bs * P[3]) >> 8)};
-                    }
-                }
-
-                if (erase) {
-                    if (s.blobLocked) {
-                        if (Da > kBlobAlpha) out->a = uint16_t(std::max(Na, kBlobFloor));
-                    } else {
-                        out->a = uint16_t(Na);
-                    }
-                    continue;
-                }
-                if (!s.colorLocked) out->r = uint16_t(colour[0]), out->g = uint16_t(colour[1]), out->b = uint16_t(colour[2]);
-                if (alphaFixed || (s.blobLocked && (Da <= kBlobAlpha || Na <= kBlobAlpha))) continue;
-                out->a = uint16_t(s.alphaLevel > 0 ? uint32_t(s.alphaLevel) : Na);
+        uint32_t P[4];
+        RGBA64* blendPixel = nullptr;
+        if (blendActive) {
+            blendPixel = brush.blendBuffer.row(sample.row) + sample.col;
+            P[0] = blendPixel->r, P[1] = blendPixel->g, P[2] = blendPixel->b, P[3] = blendPixel->a;
+            if (s.imageBrushMode && P[3] < kMax) {
+                w = (w * P[3]) >> 16;
+                P[3] = kMax;
+                if (w == 0) w = 1;
+            }
+            if (useColourVary) {
+                const int64_t o = colourVaryOffset(colourVary, q.next());
+                for (int c = 0; c < 3; ++c) P[c] = clampTo16(int64_t(P[c]) + o);
+            }
+            if (useLumVary) luminanceStep(lumVary, lum.next(), P[0], P[1], P[2]);
+            if (pcs > 0)
+                for (int c = 0; c < 4; ++c) P[c] = (P[c] * (256 - pcs) + pcsDab[c]) >> 8;
+        } else {
+            P[0] = R0, P[1] = G0, P[2] = B0, P[3] = A0;
+            if (useColourVary) {
+                const int64_t o = colourVaryOffset(colourVary, q.next());
+                for (int c = 0; c < 4; ++c) P[c] = clampTo16(int64_t(P[c]) + o);
+            }
+            if (useLumVary) {
+                P[0] = R0, P[1] = G0, P[2] = B0;
+                luminanceStep(lumVary, lum.next(), P[0], P[1], P[2]);
             }
         }
+
+        const uint32_t D[4] = {out->r, out->g, out->b, out->a};
+        const uint32_t Da = D[3];
+        uint32_t colour[3], Na, Dadj[3] = {D[0], D[1], D[2]};
+        if (s.mixMode > kMixMultiply) {
+            const MixResult mr = MixPixel(s, P, w, D, erase);
+            for (int c = 0; c < 3; ++c) colour[c] = mr.out[c], Dadj[c] = mr.dest[c];
+            Na = mr.alpha;
+        } else if (Da == 0) {
+            for (int c = 0; c < 3; ++c) colour[c] = P[c], Dadj[c] = 0;
+            Na = (w * P[3]) >> 16;
+        } else if (blendActive && s.mixMode == kMixNormal) {
+            Na = ((((65536 - w) * Da) >> 8) + ((w * P[3]) >> 8)) >> 8;
+            for (int c = 0; c < 3; ++c)
+                colour[c] = P[3] == 0 ? D[c] : ((((65536 - w) * D[c]) >> 8) + ((w * P[c]) >> 8)) >> 8;
+        } else if (erase) {
+            Na = ((kMax - w) * Da) >> 16;
+            colour[0] = D[0], colour[1] = D[1], colour[2] = D[2];
+        } else {
+            // Straight-alpha "over": a is the paint's effective alpha, Dp and Pp the
+            // premultiplied channels; multiply (33 and below) adds the product term.
+            const uint32_t a = (w * P[3]) / kMax;
+            Na = ((kMax - Da) * a) / kMax + Da;
+            for (int c = 0; c < 3; ++c) {
+                const uint32_t Dp = (D[c] * Da) >> 16, Pp = (a * P[c]) >> 16;
+                if (s.mixMode == kMixNormal)
+                    colour[c] = (Dp * (kMax - a) / kMax + Pp) * kMax / Na;
+                else
+                    colour[c] = ((kMax - a) * Dp / kMax + (kMax - Da) * Pp / kMax + Dp * Pp / kMax) * kMax / Na;
+            }
+        }
+
+        if (blendPixel && s.blendRemix) {
+            RGBA64& bp = *blendPixel;
+            if (P[3] == 0) {
+                bp = {uint16_t(Dadj[0]), uint16_t(Dadj[1]), uint16_t(Dadj[2]), uint16_t(((256 - bs) * Da) >> 8)};
+            } else if (Da == 0) {
+                bp = {uint16_t(P[0]), uint16_t(P[1]), uint16_t(P[2]), uint16_t((bs * P[3]) >> 8)};
+            } else {
+                auto ch = [&](int c) {
+                    return uint16_t(std::min((((256 - bs) * Dadj[c] + bs * P[c]) >> 8) + 1, kMax));
+                };
+                bp = {ch(0), ch(1), ch(2), uint16_t(((256 - bs) * Da + bs * P[3]) >> 8)};
+            }
+        }
+
+        if (erase) {
+            if (s.blobLocked) {
+                if (Da > kBlobAlpha) out->a = uint16_t(std::max(Na, kBlobFloor));
+            } else {
+                out->a = uint16_t(Na);
+            }
+            return;
+        }
+        if (!s.colorLocked) out->r = uint16_t(colour[0]), out->g = uint16_t(colour[1]), out->b = uint16_t(colour[2]);
+        if (alphaFixed || (s.blobLocked && (Da <= kBlobAlpha || Na <= kBlobAlpha))) return;
+        out->a = uint16_t(s.alphaLevel > 0 ? uint32_t(s.alphaLevel) : Na);
+    });
+    finishDab(s);
+}
+
+void DrawDabGritMask(Engine& engine, int32_t x, int32_t y) {
+    BrushState& brush = engine.brush;
+    BrushSettings& s = brush.settings;
+    const int32_t n = engine.canvas.maxBrushSize;
+    // The paint's mask value: dark opens, light protects.
+    int64_t value = maskFromColour(s.color.r, s.color.g, s.color.b);
+    if (s.colorVary > 0) value = clampTo16(value + drawColourShift(brush));
+    if (s.eraseModeOn) value = kMax;
+    const uint32_t M0 = uint32_t(value);
+
+    takeGritWindow(brush, n);
+    const DabPlace d = placeDab(engine, x, y);
+    Plane<G16>& mask = engine.mask.plane;
+    if (mask.empty() || !tipFits(brush)) {
+        s.blendDisabledOnce = false;
+        return;
     }
-    s.blendDisabledOnce = s.maskMakerOn = s.eraseModeOn = false;
+    const uint32_t pcs = uint32_t(std::clamp(s.primaryColorStrength, 0, 256)), pcsM0 = pcs * M0;
+    const bool blendActive = s.blendStrength != 0 && !s.blendDisabledOnce && !brush.blendBuffer.empty();
+    const uint32_t bs = uint32_t(std::clamp(s.blendStrength, 0, 256));
+    const uint32_t colourVary = uint32_t(std::max(s.pixColorVary, 0));
+    const uint32_t lumVary = uint32_t(std::max(s.pixLumVary, 0));
+    VaryCursor q{&brush.pixColorVaryTable}, lum{&brush.pixLumVaryTable};
+    const bool useColourVary = colourVary > 0 && q.active();
+    const bool useLumVary = lumVary > 0 && lum.active();
+    G16* row = nullptr;
+    auto startRow = [&](int32_t yy) {
+        row = mask.row(yy) + d.xs;
+        if (useColourVary) q.startRow(brush.random, n, s.scaleSize);
+        if (useLumVary) lum.startRow(brush.random, n, s.scaleSize);
+    };
+    auto lumStep = [&](uint32_t v) {
+        uint32_t g = v, b = v;
+        luminanceStep(lumVary, lum.next(), v, g, b);
+        return v;
+    };
+    walkDab(engine, d, startRow, [&](int32_t i, const TipSample& sample, uint32_t w) {
+        if (w == 0) return;  // the mask does not gate its own dab
+        if (s.solidBrushMode) w = kMax;
+        G16& m = row[i];
+        uint32_t I;
+        uint16_t* blend = nullptr;
+        if (blendActive) {
+            blend = blendChannelRow(brush, sample.row) + sample.col;
+            I = *blend;
+            if (useColourVary) I = clampTo16(int64_t(I) + colourVaryOffset(colourVary, q.next()));
+            if (useLumVary) I = lumStep(I);
+            if (pcs > 0) I = ((256 - pcs) * I + pcsM0) >> 8;
+        } else {
+            I = M0;
+            if (useColourVary) I = clampTo16(int64_t(I) + colourVaryOffset(colourVary, q.next()));
+            if (useLumVary) I = lumStep(M0);
+        }
+        if (blend && s.blendRemix) *blend = uint16_t(std::min((((256 - bs) * m + bs * I) >> 8) + 1, kMax));
+        m = uint16_t(((((65536 - w) * m) >> 8) + ((w * I) >> 8)) >> 8);
+    });
+    s.blendDisabledOnce = false;
 }
 
 }  // namespace calv

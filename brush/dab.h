@@ -10,4 +10,7 @@ namespace calv {
 // used) into the paint layer, or the current layer when there is none.
 void DrawDabGrit(Engine& engine, int32_t x, int32_t y, int32_t r, int32_t g, int32_t b);
 
+// Lays one dab of the brush colour, as a mask value, into the selection mask.
+void DrawDabGritMask(Engine& engine, int32_t x, int32_t y);
+
 }  // namespace calv

@@ -1,5 +1,6 @@
 // Exports of the brush engine.
 #include "api/calvcore.h"
+#include "brush/blend_buffer.h"
 #include "brush/dab.h"
 #include "brush/settings.h"
 #include "brush/texture.h"
@@ -11,6 +12,28 @@ using namespace calv;
 
 namespace {
 BrushSettings& brush() { return globalEngine().brush.settings; }
+
+// The planes the blend buffer picks paint up from; empty views when they have no pixels.
+PlaneView layerView(int32_t slot) {
+    const Layer* layer = globalEngine().layers.withPixels(slot);
+    return layer ? viewOf(layer->pixels) : PlaneView{};
+}
+PlaneView surfaceView() {
+    const Layer* layer = globalEngine().layers.currentWithPixels();
+    return layer ? viewOf(layer->pixels) : PlaneView{};
+}
+PlaneView underLayerView() { return viewOf(globalEngine().history.underLayer); }
+// A canvas-sized RGBA64 plane of the host's.
+PlaneView hostView(const uint16_t* plane) {
+    const CanvasState& c = globalEngine().canvas;
+    return {reinterpret_cast<const RGBA64*>(plane), c.width, c.height};
+}
+void copyFrom(PlaneView source, int32_t x, int32_t y, int32_t amount, int32_t opaqueFill = 0) {
+    CopyBlendBuffer(globalEngine(), x, y, source, amount, flagSet(opaqueFill));
+}
+void mixFrom(PlaneView source, int32_t x, int32_t y, int32_t amount) {
+    MixBlendBuffer(globalEngine(), x, y, source, amount);
+}
 }  // namespace
 
 extern "C" {
@@ -82,5 +105,44 @@ int32_t CVX_DrawDabGrit(int32_t x, int32_t y, int32_t r, int32_t g, int32_t b) {
     DrawDabGrit(globalEngine(), x, y, r, g, b);
     return 0;
 }
+
+int32_t CVX_DrawDabGritMask(int32_t x, int32_t y) {
+    DrawDabGritMask(globalEngine(), x, y);
+    return 0;
+}
+
+void CVX_DoCopyBlendBuffer(int32_t x, int32_t y, const uint16_t* plane, int32_t amount, int32_t opaqueFill) {
+    copyFrom(hostView(plane), x, y, amount, opaqueFill);
+}
+void CVX_CopyBlendBufferSurface(int32_t x, int32_t y, int32_t amount, int32_t opaqueFill) {
+    copyFrom(surfaceView(), x, y, amount, opaqueFill);
+}
+void CVX_CopyBlendBufferLayer(int32_t slot, int32_t x, int32_t y, int32_t amount) {
+    copyFrom(layerView(slot), x, y, amount);
+}
+void CVX_CopyBlendBufferUnderLayer(int32_t x, int32_t y, int32_t amount) { copyFrom(underLayerView(), x, y, amount); }
+void CVX_CopyBlendBufferHistory(int32_t x, int32_t y, int32_t amount) { copyFrom(underLayerView(), x, y, amount); }
+void CVX_CopyBlendBufferTrace(int32_t x, int32_t y, int32_t amount) { copyFrom(layerView(kTraceSlot), x, y, amount); }
+void CVX_DoCopyBlendBufferMask(int32_t x, int32_t y, int32_t amount) {
+    CopyBlendBufferMask(globalEngine(), x, y, amount);
+}
+
+void CVX_DoMixBlendBuffer(int32_t x, int32_t y, const uint16_t* plane, int32_t amount) {
+    mixFrom(hostView(plane), x, y, amount);
+}
+void CVX_MixBlendBufferSurface(int32_t x, int32_t y, int32_t amount) { mixFrom(surfaceView(), x, y, amount); }
+void CVX_MixBlendBufferLayer(int32_t slot, int32_t x, int32_t y, int32_t amount) {
+    mixFrom(layerView(slot), x, y, amount);
+}
+void CVX_MixBlendBufferUnderLayer(int32_t x, int32_t y, int32_t amount) { mixFrom(underLayerView(), x, y, amount); }
+void CVX_MixBlendBufferHistory(int32_t x, int32_t y, int32_t amount) { mixFrom(underLayerView(), x, y, amount); }
+void CVX_MixBlendBufferTrace(int32_t x, int32_t y, int32_t amount) { mixFrom(layerView(kTraceSlot), x, y, amount); }
+
+void CVX_DoColorBlendBuffer(int32_t x, int32_t y, int32_t r, int32_t g, int32_t b, int32_t, int32_t amount) {
+    ColorBlendBuffer(globalEngine(), x, y, r, g, b, amount);
+}
+void CVX_ClearBlendBuffer(void) { ClearBlendBuffer(globalEngine().brush); }
+void CVX_FillBlendBuffer(int32_t, int32_t, int32_t, int32_t value) { FillBlendBuffer(globalEngine().brush, value); }
+void CVX_FilterBlendBuffer(int32_t kind, int32_t level) { FilterBlendBuffer(globalEngine(), kind, level); }
 
 }  // extern "C"

@@ -40,6 +40,81 @@ uint32_t blendValue(int32_t mode, uint32_t d, uint32_t p) {
 
 }  // namespace
 
+ModeValue MixModeValue(const BrushSettings& b, int32_t mode, const uint32_t P[3], const uint32_t D[3], uint32_t L,
+                       ModeSite site) {
+    ModeValue v;
+    auto set = [&v](const uint32_t f[3]) { v.f[0] = f[0], v.f[1] = f[1], v.f[2] = f[2]; };
+    auto bank = [&](int k) {
+        const RGBA64& bk = b.banks[size_t(k)];
+        v.f[0] = bk.r, v.f[1] = bk.g, v.f[2] = bk.b;
+    };
+    auto keep = [&v] { v.kind = ModeValue::Keep; };
+    auto plain = [&] { set(P); };
+    switch (mode) {
+    case 249: L < 32767 ? bank(0) : bank(1); break;
+    case 250: L < 21845 ? bank(0) : L < 43690 ? bank(1) : bank(2); break;
+    case 251: L < 16383 ? bank(0) : L < 32767 ? bank(1) : L < 49151 ? bank(2) : bank(3); break;
+    case 252: {
+        const RGBA64* B = b.banks.data();
+        const uint32_t b0[3] = {B[0].r, B[0].g, B[0].b}, b1[3] = {B[1].r, B[1].g, B[1].b},
+                       b2[3] = {B[2].r, B[2].g, B[2].b};
+        const bool lower = L < 32767;
+        const uint32_t t = !lower ? (2 * L - 65534) >> 8
+                           : site == ModeSite::Dab ? (2 * L) >> 8
+                                                   : (P[0] + P[1] + P[2]) / 384;
+        for (int c = 0; c < 3; ++c)
+            v.f[c] = lower ? (b1[c] * t + b0[c] * (256 - t)) >> 8 : (b2[c] * t + b1[c] * (256 - t)) >> 8;
+        break;
+    }
+    case 253: L < 32767 ? bank(0) : set(D); break;
+    case 254: L > 32767 ? bank(0) : set(D); break;
+    case 255: L < 20479 ? bank(0) : L > 49151 ? bank(1) : plain(); break;
+    case 256: L < 20479 ? keep() : plain(); break;
+    case 257: L > 49151 ? keep() : plain(); break;
+    case 258: L < 20479 || L > 49151 ? keep() : plain(); break;
+    case 259: L > 12287 ? keep() : bank(0); break;
+    case 260: L >= 57343 ? bank(0) : keep(); break;
+    case 261:
+        for (int c = 0; c < 3; ++c) {
+            const uint32_t p = P[c];
+            v.f[c] = p < 10922 ? 0 : p < 32767 ? 21845 : p < 54613 ? 43690 : 65535;
+        }
+        break;
+    case 262:
+        for (int c = 0; c < 3; ++c) {
+            const uint32_t p = P[c];
+            v.f[c] = p < 21845 ? 0 : p < 43690 ? 32767 : 65535;
+        }
+        break;
+    case 295: {
+        const uint32_t s = uint32_t(b.mixShift) & 31;
+        for (int c = 0; c < 3; ++c) v.f[c] = (P[c] >> s) << s;
+        v.kind = ModeValue::Unmixed;
+        break;
+    }
+    case 340:
+        v.f[0] = v.f[1] = v.f[2] = 32767;
+        v.kind = ModeValue::Grey;
+        break;
+    case 387:
+    case 388: {
+        const uint32_t lumD = (D[2] + 3 * D[0] + 4 * D[1]) >> 3;
+        const uint32_t lumP = (3 * P[0] + P[2] + 4 * P[1]) >> 3;
+        set((mode == 387 ? lumD < lumP : lumD > lumP) ? D : P);
+        break;
+    }
+    default:
+        if (mode >= 34 && mode <= 48) {
+            for (int c = 0; c < 3; ++c) v.f[c] = blendValue(mode, D[c], P[c]);
+        } else {
+            set(P);  // modes without a rule lay the plain paint
+            v.kind = ModeValue::Unmixed;
+        }
+        break;
+    }
+    return v;
+}
+
 MixResult MixPixel(const BrushSettings& b, const uint32_t P[4], uint32_t w, const uint32_t D[4], bool erase) {
     const uint32_t a = uint32_t(std::clamp(b.mixAmount, 0, 256));
     // mix(f, p) = ((a f >> 4) + ((256 - a) p >> 4)) >> 4
@@ -56,87 +131,24 @@ MixResult MixPixel(const BrushSettings& b, const uint32_t P[4], uint32_t w, cons
     } else {
         for (int c = 0; c < 3; ++c) r.dest[c] = D[c];
     }
-    const uint32_t Pa = erase ? 0 : P[3];
-    uint32_t A = Pa;
-    uint32_t o[3];
+    uint32_t A = erase ? 0 : P[3];
+    uint32_t o[3] = {0, 0, 0};
     const uint32_t L = (P[0] + P[1] + P[2]) / 3;
-    auto bank = [&](int k) {
-        const RGBA64& bk = b.banks[size_t(k)];
-        o[0] = mix(bk.r, P[0]), o[1] = mix(bk.g, P[1]), o[2] = mix(bk.b, P[2]);
-    };
-    auto mixWith = [&](const uint32_t f[3]) {
-        for (int c = 0; c < 3; ++c) o[c] = mix(f[c], P[c]);
-    };
-    auto keep = [&] {
+    const ModeValue v = MixModeValue(b, b.mixMode, P, r.dest, L, ModeSite::Dab);
+    switch (v.kind) {
+    case ModeValue::Mixed:
+        for (int c = 0; c < 3; ++c) o[c] = mix(v.f[c], P[c]);
+        break;
+    case ModeValue::Unmixed:
+        for (int c = 0; c < 3; ++c) o[c] = v.f[c];
+        break;
+    case ModeValue::Keep:
         for (int c = 0; c < 3; ++c) o[c] = r.dest[c];
         A = Da;
-    };
-    auto plain = [&] { mixWith(P); };
-    const int32_t mode = b.mixMode;
-    switch (mode) {
-    case 249: L < 32767 ? bank(0) : bank(1); break;
-    case 250: L < 21845 ? bank(0) : L < 43690 ? bank(1) : bank(2); break;
-    case 251: L < 16383 ? bank(0) : L < 32767 ? bank(1) : L < 49151 ? bank(2) : bank(3); break;
-    case 252: {
-        const RGBA64* B = b.banks.data();
-        const uint32_t b0[3] = {B[0].r, B[0].g, B[0].b}, b1[3] = {B[1].r, B[1].g, B[1].b},
-                       b2[3] = {B[2].r, B[2].g, B[2].b};
-        for (int c = 0; c < 3; ++c) {
-            uint32_t g;
-            if (L < 32767) {
-                const uint32_t t = (2 * L) >> 8;
-                g = (b1[c] * t + b0[c] * (256 - t)) >> 8;
-            } else {
-                const uint32_t t = (2 * L - 65534) >> 8;
-                g = (b2[c] * t + b1[c] * (256 - t)) >> 8;
-            }
-            o[c] = mix(g, P[c]);
-        }
         break;
-    }
-    case 253: L < 32767 ? bank(0) : mixWith(r.dest); break;
-    case 254: L > 32767 ? bank(0) : mixWith(r.dest); break;
-    case 255: L < 20479 ? bank(0) : L > 49151 ? bank(1) : plain(); break;
-    case 256: L < 20479 ? keep() : plain(); break;
-    case 257: L > 49151 ? keep() : plain(); break;
-    case 258: L < 20479 || L > 49151 ? keep() : plain(); break;
-    case 259: L > 12287 ? keep() : bank(0); break;
-    case 260: L >= 57343 ? bank(0) : keep(); break;
-    case 261:
-        for (int c = 0; c < 3; ++c) {
-            const uint32_t p = P[c], level = p < 10922 ? 0 : p < 32767 ? 21845 : p < 54613 ? 43690 : 65535;
-            o[c] = mix(level, p);
-        }
-        break;
-    case 262:
-        for (int c = 0; c < 3; ++c) {
-            const uint32_t p = P[c], level = p < 21845 ? 0 : p < 43690 ? 32767 : 65535;
-            o[c] = mix(level, p);
-        }
-        break;
-    case 295: {
-        const uint32_t s = uint32_t(b.mixShift) & 31;
-        for (int c = 0; c < 3; ++c) o[c] = (P[c] >> s) << s;
-        break;
-    }
-    case 340:  // grey paint whose opacity is the paint's brightness
-        for (int c = 0; c < 3; ++c) o[c] = r.dest[c] = 32767;
+    case ModeValue::Grey:
+        for (int c = 0; c < 3; ++c) o[c] = r.dest[c] = v.f[c];
         A = L;
-        break;
-    case 387:
-    case 388: {
-        const uint32_t lumD = (r.dest[2] + 3 * r.dest[0] + 4 * r.dest[1]) >> 3;
-        const uint32_t lumP = (3 * P[0] + P[2] + 4 * P[1]) >> 3;
-        const bool pixel = mode == 387 ? lumD < lumP : lumD > lumP;
-        mixWith(pixel ? r.dest : P);
-        break;
-    }
-    default:
-        if (mode >= 34 && mode <= 48) {
-            for (int c = 0; c < 3; ++c) o[c] = mix(blendValue(mode, r.dest[c], P[c]), P[c]);
-        } else {
-            for (int c = 0; c < 3; ++c) o[c] = P[c];  // modes without a rule lay the plain paint
-        }
         break;
     }
     if (w < kMax) {

@@ -18,6 +18,13 @@ constexpr uint32_t maskWeight8(uint32_t w, uint16_t m) {
     return h == 0 ? 0 : h == 255 ? w : (w * (h + 1)) >> 8;
 }
 
+// Alpha of a source pixel the blend buffer picks up through the mask: A scaled by the
+// mask in floating point, exactly A where the mask is fully open.
+inline uint32_t maskedSourceAlpha(uint32_t a, uint16_t m) {
+    const double k = m == 65535 ? 65535.0 : double((uint32_t(m) * 65535u) >> 16);
+    return uint32_t(k * (1.0 / 65535) * a);
+}
+
 // Mask-weighted replace of one colour channel (masked clears): the new 8-bit component
 // c8 over the 16-bit channel `old` under a mask value strictly between 0 and 65535.
 constexpr uint16_t maskedReplace(uint8_t c8, uint16_t old, uint16_t m) {
