@@ -351,7 +351,8 @@ void DrawDabGritMask(Engine& engine, int32_t x, int32_t y) {
             if (useLumVary) I = lumStep(M0);
         }
         if (blend && s.blendRemix) *blend = uint16_t(std::min((((256 - bs) * m + bs * I) >> 8) + 1, kMax));
-        m = uint16_t(((((65536 - w) * m) >> 8) + ((w * I) >> 8)) >> 8);
+        // Full coverage lays the value itself, so black paint opens the mask completely.
+        m = uint16_t(w == kMax ? I : ((((65536 - w) * m) >> 8) + ((w * I) >> 8)) >> 8);
     });
     s.blendDisabledOnce = false;
 }

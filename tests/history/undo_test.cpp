@@ -248,13 +248,21 @@ TEST_F(UndoTest, RandomEditsUndoAndRedoLikeFullCopies) {
         states.push_back(picture());
         ++at;
     };
-    for (int op = 0; op < 80; ++op) {
-        switch (pick(0, 5)) {
+    for (int op = 0; op < 120; ++op) {
+        switch (pick(0, 6)) {
         case 0:
         case 1: {  // a stroke on one of three layers
             std::vector<std::pair<int32_t, int32_t>> dabs;
             for (int k = pick(1, 4); k > 0; --k) dabs.emplace_back(pick(-3, kW + 2), pick(-3, kH + 2));
             stroke(pick(2, 4), dabs, pick(0, 255) << 8);
+            saved();
+            break;
+        }
+        case 6: {  // a mask edit: a few mask-maker dabs
+            CVX_SetMaskMakerOn();
+            for (int k = pick(1, 3); k > 0; --k) CVX_DrawDabGrit(pick(0, kW), pick(0, kH), pick(0, 255) << 8, 0, 0);
+            CVX_SetTool(1.0f, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, "", "", 0);
+            CVX_SaveUndoBuffer(0, 1);
             saved();
             break;
         }
