@@ -35,7 +35,8 @@ void resetUndoRect(Engine& engine) {
 void updateAutoBudget(Engine& engine) {
     HistoryState& h = engine.history;
     if (!h.budgetAuto) return;
-    const uint64_t freeBytes = std::min(platform::availablePhysicalBytes(), platform::availableMemoryBytes());
+    const platform::MemoryStatus status = platform::memoryStatus();
+    const uint64_t freeBytes = std::min(status.physicalBytes, status.withSwapBytes);
     const double x = double(freeBytes / 1024) * 0.85 + h.undoMemoryKB;
     const int64_t e = int64_t(engine.canvas.width) * engine.canvas.height / 1024;
     const int64_t budget = std::max(int64_t(x) - 20 * e, 15 * e);

@@ -2,34 +2,37 @@
 
 #include <cstdio>
 #include <cstring>
-#include <initializer_list>
 
 namespace calv::platform {
 namespace {
 
-// Reads the kilobyte figures named `keys` from /proc/meminfo and adds them up.
-uint64_t meminfoKB(std::initializer_list<const char*> keys) {
+// Reads the kilobyte figures of MemAvailable and SwapFree from /proc/meminfo.
+void meminfoKB(uint64_t& available, uint64_t& swapFree) {
+    available = swapFree = 0;
     std::FILE* f = std::fopen("/proc/meminfo", "r");
-    if (!f) return 0;
-    uint64_t total = 0;
+    if (!f) return;
     char line[256];
+    auto field = [&line](const char* key, uint64_t& out) {
+        const std::size_t n = std::strlen(key);
+        unsigned long long kb = 0;
+        if (std::strncmp(line, key, n) == 0 && line[n] == ':' && std::sscanf(line + n + 1, "%llu", &kb) == 1)
+            out = kb;
+    };
     while (std::fgets(line, sizeof line, f)) {
-        for (const char* key : keys) {
-            std::size_t n = std::strlen(key);
-            if (std::strncmp(line, key, n) == 0 && line[n] == ':') {
-                unsigned long long kb = 0;
-                if (std::sscanf(line + n + 1, "%llu", &kb) == 1) total += kb;
-            }
-        }
+        field("MemAvailable", available);
+        field("SwapFree", swapFree);
     }
     std::fclose(f);
-    return total;
 }
 
 }  // namespace
 
-uint64_t availableMemoryBytes() { return meminfoKB({"MemAvailable", "SwapFree"}) * 1024; }
+MemoryStatus memoryStatus() {
+    uint64_t available = 0, swapFree = 0;
+    meminfoKB(available, swapFree);
+    return {available * 1024, (available + swapFree) * 1024};
+}
 
-uint64_t availablePhysicalBytes() { return meminfoKB({"MemAvailable"}) * 1024; }
+uint64_t availableMemoryBytes() { return memoryStatus().withSwapBytes; }
 
 }  // namespace calv::platform
