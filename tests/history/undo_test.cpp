@@ -220,6 +220,15 @@ TEST_F(UndoTest, ReduceUndoDropsRedoThenFreesOldestColourStepsFirst) {
     EXPECT_FALSE(engine().history.steps[2].mask.empty());
 }
 
+TEST_F(UndoTest, LayerCreationTakesMemoryBackFromTheHistory) {
+    CVX_SaveUndoBuffer(1, 0);  // the whole canvas: 15 KB
+    stroke(2, {{10, 10}}, 0x1000);
+    failBlocksForTesting(0, 1);  // the first try for the layer fails
+    EXPECT_EQ(CVX_CreateLayer(5, kW, kH), 1);
+    EXPECT_EQ(CVX_GetUndoCount(), 1);  // the oldest step gave its 15 KB back
+    EXPECT_EQ(CVX_CanUndo(), 1);
+}
+
 TEST_F(UndoTest, FailedSaveReportsAndKeepsLayerAndUnderLayerInStep) {
     stroke(2, {{10, 10}}, 0x1000);
     CVX_SetLayer(2);
