@@ -39,48 +39,16 @@ const G16* maskRow(const Engine& engine, int32_t x, int32_t y) {
     return engine.mask.gating() ? engine.mask.plane.row(y) + x : nullptr;
 }
 
-uint32_t sourceAlpha(const G16* m, int32_t x, uint32_t a) { return m ? maskedSourceAlpha(a, m[x]) : a; }
-
-bool blendActive(const Engine& engine) {
-    return engine.brush.settings.blendStrength != 0 && !engine.brush.blendBuffer.empty();
-}
-
-}  // namespace
-
-void CopyBlendBuffer(Engine& engine, int32_t x, int32_t y, PlaneView source, int32_t amount, bool opaqueFill) {
-    if (!blendActive(engine) || !source.pixels) return;
-    const BrushWindow w = brushWindow(engine, x, y, source.width, source.height);
-    if (w.size == 0) return;
-    BrushState& brush = engine.brush;
-    const RGBA64 col = brush.settings.color;
-    const uint32_t c = uint32_t(std::clamp(amount, 0, 255)), ci = 256 - c;
-    if (w.clipped) {
-        for (int32_t t = 0; t < w.size; ++t) {
-            RGBA64* b = brush.blendBuffer.row(t);
-            for (int32_t k = 0; k < w.size; ++k) {
-                if (opaqueFill)
-                    b[k].a = uint16_t(kMax);
-                else
-                    b[k] = {col.r, col.g, col.b, uint16_t(c << 8)};
-            }
-        }
-    }
-    const uint16_t emptyAlpha = uint16_t(((opaqueFill ? ci : c) & 255) << 8);
-    auto tint = [&](uint32_t s, uint32_t v) { return uint16_t(std::min(((s * ci + c * v) >> 8) + 1, kWhite)); };
-    const ClippedRect& r = w.onCanvas;
-    for (int32_t j = 0; j < r.height; ++j) {
-        const RGBA64* s = source.pixels + std::size_t(r.y + j) * std::size_t(source.width) + r.x;
-        const G16* m = maskRow(engine, r.x, r.y + j);
-        RGBA64* b = brush.blendBuffer.row(r.srcY + j) + r.srcX;
-        for (int32_t i = 0; i < r.width; ++i) {
-            const uint32_t sa = sourceAlpha(m, i, s[i].a);
-            if (sa == 0)
-                b[i] = {col.r, col.g, col.b, emptyAlpha};
-            else
-                b[i] = {tint(s[i].r, col.r), tint(s[i].g, col.g), tint(s[i].b, col.b),
-                        uint16_t((sa * ci + c * col.a) >> 8)};
-        }
-    }
+// Calls fn(sourcePixel, sourceAlpha, bufferPixel) for every canvas pixel of the window,
+// the source alpha weighted by a gating mask.
+template <class Fn>
+void forWindowPixels(Engine& engine, const BrushWindow& w, PlaneView source, Fn&& fn) {
+    forWindowPixels(engine, w, source, [&](const RGBA64& s, uint32_t sa, RGBA64& b) {
+        if (sa == 0)
+            b = {col.r, col.g, col.b, emptyAlpha};
+        else
+            b = {tint(s.r, col.r), tint(s.g, col.g), tint(s.b, col.b), uint16_t((sa * ci + c * col.a) >> 8)};
+    });
 }
 
 void CopyBlendBufferMask(Engine& engine, int32_t x, int32_t y, int32_t amount) {
@@ -110,44 +78,36 @@ void MixBlendBuffer(Engine& engine, int32_t x, int32_t y, PlaneView source, int3
     BrushState& brush = engine.brush;
     const BrushSettings& s = brush.settings;
     const uint32_t N = uint32_t(std::min<int64_t>(int64_t(amount) * 256, kMax)), Ni = 65536 - N;
-    const ClippedRect& r = w.onCanvas;
-    for (int32_t j = 0; j < r.height; ++j) {
-        const RGBA64* src = source.pixels + std::size_t(r.y + j) * std::size_t(source.width) + r.x;
-        const G16* m = maskRow(engine, r.x, r.y + j);
-        RGBA64* buf = brush.blendBuffer.row(r.srcY + j) + r.srcX;
-        for (int32_t i = 0; i < r.width; ++i) {
-            const uint32_t sa = sourceAlpha(m, i, src[i].a);
-            RGBA64& B = buf[i];
-            if (sa == 0) {  // the buffer fades where the source is empty
-                B.a = uint16_t((Ni * B.a) >> 16);
-                continue;
-            }
-            const uint32_t S[3] = {src[i].r, src[i].g, src[i].b};
-            if (B.a == 0) {
-                B = {uint16_t(std::min(S[0], kWhite)), uint16_t(std::min(S[1], kWhite)),
-                     uint16_t(std::min(S[2], kWhite)), uint16_t(sa)};
-                continue;
-            }
-            // The mode's value with the source as the pixel and the buffer as the paint.
-            const uint32_t P[3] = {B.r, B.g, B.b};
-            uint32_t f[3] = {P[0], P[1], P[2]}, ab = B.a;
-            if (s.mixMode == kMixMultiply) {
-                for (int c = 0; c < 3; ++c) f[c] = (S[c] * P[c]) >> 16;
-            } else if (s.mixMode > kMixMultiply) {
-                const uint32_t L = (P[0] + P[1] + P[2]) / 3;
-                const ModeValue v = MixModeValue(s, s.mixMode, P, S, L, ModeSite::BlendBuffer);
-                if (v.kind == ModeValue::Keep) {
-                    for (int c = 0; c < 3; ++c) f[c] = S[c];
-                    ab = sa;
-                } else {
-                    for (int c = 0; c < 3; ++c) f[c] = v.f[c];
-                    if (v.kind == ModeValue::Grey) ab = L;
-                }
-            }
-            auto ch = [&](int c) { return uint16_t(std::min(((((f[c] * Ni) >> 8) + ((N * S[c]) >> 8)) >> 8) + 1, kWhite)); };
-            B = {ch(0), ch(1), ch(2), uint16_t((((ab * Ni) >> 8) + ((N * sa) >> 8)) >> 8)};
+    forWindowPixels(engine, w, source, [&](const RGBA64& src, uint32_t sa, RGBA64& B) {
+        if (sa == 0) {  // the buffer fades where the source is empty
+            B.a = uint16_t((Ni * B.a) >> 16);
+            return;
         }
-    }
+        const uint32_t S[3] = {src.r, src.g, src.b};
+        if (B.a == 0) {
+            B = {uint16_t(std::min(S[0], kWhite)), uint16_t(std::min(S[1], kWhite)), uint16_t(std::min(S[2], kWhite)),
+                 uint16_t(sa)};
+            return;
+        }
+        // The mode's value with the source as the pixel and the buffer as the paint.
+        const uint32_t P[3] = {B.r, B.g, B.b};
+        uint32_t f[3] = {P[0], P[1], P[2]}, ab = B.a;
+        if (s.mixMode == kMixMultiply) {
+            for (int c = 0; c < 3; ++c) f[c] = (S[c] * P[c]) >> 16;
+        } else if (s.mixMode > kMixMultiply) {
+            const uint32_t L = (P[0] + P[1] + P[2]) / 3;
+            const ModeValue v = MixModeValue(s, s.mixMode, P, S, L, ModeSite::BlendBuffer);
+            if (v.kind == ModeValue::Keep) {
+                for (int c = 0; c < 3; ++c) f[c] = S[c];
+                ab = sa;
+            } else {
+                for (int c = 0; c < 3; ++c) f[c] = v.f[c];
+                if (v.kind == ModeValue::Grey) ab = L;
+            }
+        }
+        auto ch = [&](int c) { return uint16_t(std::min(((((f[c] * Ni) >> 8) + ((N * S[c]) >> 8)) >> 8) + 1, kWhite)); };
+        B = {ch(0), ch(1), ch(2), uint16_t((((ab * Ni) >> 8) + ((N * sa) >> 8)) >> 8)};
+    });
 }
 
 void ColorBlendBuffer(Engine& engine, int32_t x, int32_t y, int32_t r, int32_t g, int32_t b, int32_t amount) {

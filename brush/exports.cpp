@@ -13,21 +13,11 @@ using namespace calv;
 namespace {
 BrushSettings& brush() { return globalEngine().brush.settings; }
 
-// The planes the blend buffer picks paint up from; empty views when they have no pixels.
-PlaneView layerView(int32_t slot) {
-    const Layer* layer = globalEngine().layers.withPixels(slot);
-    return layer ? viewOf(layer->pixels) : PlaneView{};
-}
-PlaneView surfaceView() {
-    const Layer* layer = globalEngine().layers.currentWithPixels();
-    return layer ? viewOf(layer->pixels) : PlaneView{};
-}
-PlaneView underLayerView() { return viewOf(globalEngine().history.underLayer); }
-// A canvas-sized RGBA64 plane of the host's.
-PlaneView hostView(const uint16_t* plane) {
-    const CanvasState& c = globalEngine().canvas;
-    return {reinterpret_cast<const RGBA64*>(plane), c.width, c.height};
-}
+// The planes the blend buffer picks paint up from.
+PlaneView layerView(int32_t slot) { return layerPlane(globalEngine(), slot); }
+PlaneView surfaceView() { return surfacePlane(globalEngine()); }
+PlaneView underLayerView() { return underLayerPlane(globalEngine()); }
+PlaneView hostView(const uint16_t* plane) { return hostPlane(globalEngine().canvas, plane); }
 void copyFrom(PlaneView source, int32_t x, int32_t y, int32_t amount, int32_t opaqueFill = 0) {
     CopyBlendBuffer(globalEngine(), x, y, source, amount, flagSet(opaqueFill));
 }

@@ -15,6 +15,19 @@ const uint8_t* bytesOf(const RGBA64* p) { return reinterpret_cast<const uint8_t*
 
 PlaneView viewOf(const Plane<RGBA64>& plane) { return {plane.data(), plane.width(), plane.height()}; }
 
+PlaneView layerPlane(Engine& engine, int32_t slot) {
+    const Layer* layer = engine.layers.withPixels(slot);
+    return layer ? viewOf(layer->pixels) : PlaneView{};
+}
+PlaneView surfacePlane(Engine& engine) {
+    const Layer* layer = engine.layers.currentWithPixels();
+    return layer ? viewOf(layer->pixels) : PlaneView{};
+}
+PlaneView underLayerPlane(Engine& engine) { return viewOf(engine.history.underLayer); }
+PlaneView hostPlane(const CanvasState& canvas, const uint16_t* plane) {
+    return {reinterpret_cast<const RGBA64*>(plane), canvas.width, canvas.height};
+}
+
 uint32_t PickRGBA(const CanvasState& canvas, PlaneView plane, int32_t x, int32_t y) {
     const int32_t w = std::min(canvas.width, plane.width), h = std::min(canvas.height, plane.height);
     if (!plane.pixels || w <= 0 || h <= 0) return 0;

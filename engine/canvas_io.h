@@ -14,6 +14,12 @@ struct PlaneView {
     int32_t width = 0, height = 0;
 };
 PlaneView viewOf(const Plane<RGBA64>& plane);
+// The planes hosts name: layer `slot`, the current layer (the surface), the under-layer
+// and a canvas-sized plane of the host's. Views of layers without pixels are empty.
+PlaneView layerPlane(Engine& engine, int32_t slot);
+PlaneView surfacePlane(Engine& engine);
+PlaneView underLayerPlane(Engine& engine);
+PlaneView hostPlane(const CanvasState& canvas, const uint16_t* plane);
 
 // R, G, B, A word at (x, y) clamped onto the plane; 0 without pixels.
 uint32_t PickRGBA(const CanvasState& canvas, PlaneView plane, int32_t x, int32_t y);

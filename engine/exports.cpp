@@ -132,19 +132,10 @@ const uint8_t* bytes(const void* p) { return static_cast<const uint8_t*>(p); }
 uint8_t* bytes(void* p) { return static_cast<uint8_t*>(p); }
 
 // A canvas-sized RGBA64 plane the host hands over.
-PlaneView hostPlane(const uint16_t* plane) {
-    const CanvasState& c = globalEngine().canvas;
-    return {reinterpret_cast<const RGBA64*>(plane), c.width, c.height};
-}
-PlaneView layerPlane(int32_t slot) {
-    const Layer* layer = globalEngine().layers.withPixels(slot);
-    return layer ? viewOf(layer->pixels) : PlaneView{};
-}
-PlaneView surfacePlane() {
-    const Layer* layer = globalEngine().layers.currentWithPixels();
-    return layer ? viewOf(layer->pixels) : PlaneView{};
-}
-PlaneView underLayerPlane() { return viewOf(globalEngine().history.underLayer); }
+PlaneView hostPlane(const uint16_t* plane) { return hostPlane(globalEngine().canvas, plane); }
+PlaneView layerPlane(int32_t slot) { return layerPlane(globalEngine(), slot); }
+PlaneView surfacePlane() { return surfacePlane(globalEngine()); }
+PlaneView underLayerPlane() { return underLayerPlane(globalEngine()); }
 
 uint32_t pickRGBA(PlaneView plane, int32_t x, int32_t y) { return PickRGBA(globalEngine().canvas, plane, x, y); }
 uint32_t pickColour(PlaneView plane, int32_t x, int32_t y) {
