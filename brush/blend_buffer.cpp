@@ -43,6 +43,41 @@ const G16* maskRow(const Engine& engine, int32_t x, int32_t y) {
 // the source alpha weighted by a gating mask.
 template <class Fn>
 void forWindowPixels(Engine& engine, const BrushWindow& w, PlaneView source, Fn&& fn) {
+    const ClippedRect& r = w.onCanvas;
+    for (int32_t j = 0; j < r.height; ++j) {
+        const RGBA64* s = source.pixels + std::size_t(r.y + j) * std::size_t(source.width) + r.x;
+        const G16* m = maskRow(engine, r.x, r.y + j);
+        RGBA64* b = engine.brush.blendBuffer.row(r.srcY + j) + r.srcX;
+        for (int32_t i = 0; i < r.width; ++i) fn(s[i], m ? maskedSourceAlpha(s[i].a, m[i]) : s[i].a, b[i]);
+    }
+}
+
+bool blendActive(const Engine& engine) {
+    return engine.brush.settings.blendStrength != 0 && !engine.brush.blendBuffer.empty();
+}
+
+}  // namespace
+
+void CopyBlendBuffer(Engine& engine, int32_t x, int32_t y, PlaneView source, int32_t amount, bool opaqueFill) {
+    if (!blendActive(engine) || !source.pixels) return;
+    const BrushWindow w = brushWindow(engine, x, y, source.width, source.height);
+    if (w.size == 0) return;
+    BrushState& brush = engine.brush;
+    const RGBA64 col = brush.settings.color;
+    const uint32_t c = uint32_t(std::clamp(amount, 0, 255)), ci = 256 - c;
+    if (w.clipped) {
+        for (int32_t t = 0; t < w.size; ++t) {
+            RGBA64* b = brush.blendBuffer.row(t);
+            for (int32_t k = 0; k < w.size; ++k) {
+                if (opaqueFill)
+                    b[k].a = uint16_t(kMax);
+                else
+                    b[k] = {col.r, col.g, col.b, uint16_t(c << 8)};
+            }
+        }
+    }
+    const uint16_t emptyAlpha = uint16_t(((opaqueFill ? ci : c) & 255) << 8);
+    auto tint = [&](uint32_t s, uint32_t v) { return uint16_t(std::min(((s * ci + c * v) >> 8) + 1, kWhite)); };
     forWindowPixels(engine, w, source, [&](const RGBA64& s, uint32_t sa, RGBA64& b) {
         if (sa == 0)
             b = {col.r, col.g, col.b, emptyAlpha};
