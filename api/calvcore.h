@@ -449,6 +449,25 @@ CALV_API void CVX_ClearUndo(void);
 /* Frees the oldest steps until amount kilobytes are given back; returns the kilobytes freed. */
 CALV_API int32_t CVX_ReduceUndo(int32_t amount);
 
+/* ---- Effect work images: canvas-sized 8-bit pictures the effects work on --------- */
+
+/* RGBA32 source: allocated and filled from the current layer / freed / copied from the
+ * host's canvas-sized picture / refilled from the current layer (returns the canvas
+ * height, 0 without a layer or without the image). */
+CALV_API void CVX_IPLAllocSrcBuffer32(void);
+CALV_API void CVX_IPLFreeSrcBuffer32(void);
+CALV_API void CVX_IPLSetSrcBuffer32(const uint8_t* pixels);
+CALV_API int32_t CVX_IPLUpdateSrcBuffer32(void);
+/* RGBA32 destination: allocated (contents undefined) / copied from the host / freed. */
+CALV_API void CVX_IPLAllocDstBuffer32(void);
+CALV_API void CVX_IPLSetDstBuffer32(const uint8_t* pixels);
+CALV_API void CVX_IPLFreeDstBuffer32(void);
+/* RGB24 source (filled from the current layer) and destination. */
+CALV_API void CVX_IPLAllocSrcBuffer24(void);
+CALV_API void CVX_IPLFreeSrcBuffer24(void);
+CALV_API void CVX_IPLAllocDstBuffer24(void);
+CALV_API void CVX_IPLFreeDstBuffer24(void);
+
 /* ---- Paper texture ------------------------------------------------------------------ */
 
 /* Builds the canvas-sized paper texture (bytes 4..250) from a layer; returns it or null. */

@@ -2,12 +2,14 @@
 #pragma once
 #include "engine/pixel.h"
 #include "engine/plane.h"
+#include "filters/filter_context.h"
 
 namespace calv {
 
 struct EffectsState {
     Plane<RGBA32> source32, dest32;
     Plane<RGB24> source24, dest24;
+    FilterContext kit;  // the filter kit's last run
 
     void releaseAll() {
         source32.release();

@@ -88,6 +88,10 @@ HSL RGBToHSL(int32_t red, int32_t green, int32_t blue) {
     return out;
 }
 
+double LightnessOf(int32_t red, int32_t green, int32_t blue) {
+    return (std::max({red, green, blue}) * kInv255 + std::min({red, green, blue}) * kInv255) * 0.5;
+}
+
 int32_t HueToChannel(double m1, double m2, double h) {
     if (h > 360)
         h -= 360;

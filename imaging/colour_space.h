@@ -37,6 +37,8 @@ HSV RGBToHSV(int32_t red, int32_t green, int32_t blue);
 // H must lie in 0..360; 360 counts as 0.
 RGB8 HSVToRGB(double h, double s, double v);
 HSL RGBToHSL(int32_t red, int32_t green, int32_t blue);
+// The L of RGBToHSL alone.
+double LightnessOf(int32_t red, int32_t green, int32_t blue);
 RGB8 HSLToRGB(double h, double s, double l);
 // One channel of HSLToRGB: h is moved into 0..360 once.
 int32_t HueToChannel(double m1, double m2, double h);
