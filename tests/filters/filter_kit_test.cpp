@@ -59,6 +59,34 @@ TEST_F(FilterKitTest, WorkImageEntryNeedsBothImages) {
     EXPECT_EQ(engine().effects.kit.stride, 12);
 }
 
+TEST_F(FilterKitTest, WorkImagesFollowTheCurrentLayerOrTheHost) {
+    EXPECT_EQ(CVX_IPLUpdateSrcBuffer32(), 0);  // no image
+    makeCanvas(2, 2);
+    setPixel(2, 1, 1, {0x1234, 0x5678, 0x9ABC, 0xFFFF});
+    CVX_IPLAllocSrcBuffer32();
+    CVX_IPLAllocSrcBuffer24();
+    EXPECT_EQ(engine().effects.source32.at(1, 1), (RGBA32{0x12, 0x56, 0x9A, 0xFF}));
+    EXPECT_EQ(engine().effects.source24.at(1, 1), (RGB24{0x12, 0x56, 0x9A}));
+    const uint8_t host[16] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
+    CVX_IPLSetSrcBuffer32(host);
+    EXPECT_EQ(engine().effects.source32.at(1, 1), (RGBA32{13, 14, 15, 16}));
+    EXPECT_EQ(CVX_IPLUpdateSrcBuffer32(), 2);  // the canvas height
+    EXPECT_EQ(engine().effects.source32.at(1, 1), (RGBA32{0x12, 0x56, 0x9A, 0xFF}));
+    CVX_IPLSetDstBuffer32(host);  // no destination yet: nothing
+    CVX_IPLAllocDstBuffer32();
+    CVX_IPLSetDstBuffer32(host);
+    EXPECT_EQ(engine().effects.dest32.at(0, 0), (RGBA32{1, 2, 3, 4}));
+    CVX_SetLastError("");
+    failBlocksForTesting(0, 1);
+    CVX_IPLAllocDstBuffer32();
+    EXPECT_STREQ(CVX_GetLastError(), "IPLAllocDstBuffer32 Excpt");
+    EXPECT_TRUE(engine().effects.dest32.empty());
+    CVX_IPLFreeSrcBuffer32();
+    CVX_IPLFreeSrcBuffer24();
+    EXPECT_TRUE(engine().effects.source32.empty());
+    EXPECT_EQ(CVX_IPLUpdateSrcBuffer32(), 0);
+}
+
 TEST_F(FilterKitTest, PointFilters) {
     struct Case {
         const char* name;
