@@ -166,6 +166,24 @@ TEST_F(FilterKitTest, SweepsFollowTheirOrder) {
     EXPECT_EQ(rgb[0].r, 12);
 }
 
+// A picture of nine rows, so that the sweeps' rows are taken several at a time; the
+// checksums come from a plain pair-by-pair model of the eight sweeps.
+TEST_F(FilterKitTest, SweepsOverManyRowsMatchThePairByPairModel) {
+    const int32_t w = 6, h = 9;
+    Picture src;
+    for (int32_t y = 0; y < h; ++y)
+        for (int32_t x = 0; x < w; ++x)
+            src.push_back({uint8_t((x * 37 + y * 91) % 256), uint8_t((x * x * 13 + y * 7) % 256),
+                           uint8_t((x * y * 29 + 5) % 256), uint8_t((x + y) % 3 ? 255 : 128)});
+    auto checksum = [](const Picture& p) {
+        int64_t sum = 0, i = 0;
+        for (const RGBA32& q : p) sum += ++i * (q.r + 2 * q.g + 3 * q.b + 5 * q.a);
+        return sum;
+    };
+    EXPECT_EQ(checksum(run("Value Blur", sliders({300, 700}), src, w, h)), 2820172);
+    EXPECT_EQ(checksum(run("Noise Reduction", sliders({800, 400}), src, w, h)), 2531625);
+}
+
 TEST_F(FilterKitTest, AntiAliasSoftensStaircasesOnly) {
     const RGBA32 W{255, 255, 255, 255}, B{0, 0, 0, 255};
     const Picture stairs = {W, W, W, W, B, W, W, W, B, B, W, W, B, B, B, W};
