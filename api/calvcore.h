@@ -415,6 +415,10 @@ CALV_API void CVX_SetMaskData16(const uint16_t* src);
 /* The protection (65535 - m) at (x, y) while the mask is enabled and a layer is current;
  * 0 otherwise and outside the canvas. */
 CALV_API int32_t CVX_GetMask64(int32_t x, int32_t y);
+/* Around filters of colour: premultiplies an RGBA32 picture (rows width x 4 bytes) by its
+ * alpha / divides it back out; fully transparent and fully opaque pixels are left. */
+CALV_API void CVX_AdjustRGBA32PreFilter(uint8_t* picture, int32_t width, int32_t height);
+CALV_API void CVX_AdjustRGBA32PostFilter(uint8_t* picture, int32_t width, int32_t height);
 
 /* ---- Undo and redo: steps hold the changed rectangle of a layer and of the mask ---- */
 
@@ -467,6 +471,16 @@ CALV_API void CVX_IPLAllocSrcBuffer24(void);
 CALV_API void CVX_IPLFreeSrcBuffer24(void);
 CALV_API void CVX_IPLAllocDstBuffer24(void);
 CALV_API void CVX_IPLFreeDstBuffer24(void);
+/* Runs the effect effectName on the current layer from the work images (both RGBA32 images
+ * must exist; returns 0 otherwise): sliders in tenths of a per cent (0..1000), two choices,
+ * six flags (low bytes), a colour (0..255) and a path. The result is written through the
+ * mask. The filter-kit effects ("Value Blur", "Noise Reduction", "Hyper Contrast", "Vignette",
+ * ...) run here; other names run nothing. */
+CALV_API int32_t CVX_IPLImageProcess(int32_t reserved, const char* effectName, int32_t randomValue, int32_t slider1,
+                                     int32_t slider2, int32_t slider3, int32_t slider4, int32_t slider5,
+                                     int32_t slider6, int32_t option1, int32_t option2, int32_t flag1, int32_t flag2,
+                                     int32_t flag3, int32_t flag4, int32_t flag5, int32_t flag6, int32_t red,
+                                     int32_t green, int32_t blue, const char* path);
 
 /* ---- Paper texture ------------------------------------------------------------------ */
 

@@ -1,5 +1,6 @@
 // Exports of the effect work images.
 #include "api/calvcore.h"
+#include "effects/dispatcher.h"
 #include "effects/work_images.h"
 #include "engine/engine.h"
 
@@ -29,5 +30,15 @@ void CVX_IPLAllocSrcBuffer24(void) { allocating("IPLAllocSrcBuffer24 Excpt", All
 void CVX_IPLFreeSrcBuffer24(void) { effects().source24.release(); }
 void CVX_IPLAllocDstBuffer24(void) { allocating("IPLAllocDstBuffer24 Excpt", AllocDstBuffer24); }
 void CVX_IPLFreeDstBuffer24(void) { effects().dest24.release(); }
+
+int32_t CVX_IPLImageProcess(int32_t, const char* effectName, int32_t randomValue, int32_t slider1, int32_t slider2,
+                            int32_t slider3, int32_t slider4, int32_t slider5, int32_t slider6, int32_t option1,
+                            int32_t option2, int32_t flag1, int32_t flag2, int32_t flag3, int32_t flag4, int32_t flag5,
+                            int32_t flag6, int32_t red, int32_t green, int32_t blue, const char* path) {
+    Engine& e = globalEngine();
+    const EffectParams p{randomValue, {slider1, slider2, slider3, slider4, slider5, slider6}, option1, option2,
+                         {flag1, flag2, flag3, flag4, flag5, flag6}, red, green, blue, path};
+    return guarded(e, "IPLImageProc Excpt", 0, [&] { return ImageProcess(e, effectName, p) ? 1 : 0; });
+}
 
 }  // extern "C"

@@ -12,4 +12,9 @@ namespace calv {
 // canvas are left alone.
 void AdjustRGBA32ByMaskAndTexture(Engine& engine, uint8_t* picture, int32_t width, int32_t height);
 
+// Around filters of colour: premultiplies an RGBA32 picture (rows width x 4 bytes) by its
+// alpha, and divides the alpha back out. Fully transparent and fully opaque pixels are left.
+void PremultiplyRGBA32(uint8_t* picture, int32_t width, int32_t height);
+void UnpremultiplyRGBA32(uint8_t* picture, int32_t width, int32_t height);
+
 }  // namespace calv

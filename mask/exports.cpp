@@ -4,6 +4,7 @@
 #include "api/calvcore.h"
 #include "engine/engine.h"
 #include "engine/exports.h"
+#include "mask/adjust.h"
 #include "mask/mask_ops.h"
 
 using namespace calv;
@@ -40,5 +41,12 @@ void CVX_SetMaskData16(const uint16_t* src) {
     if (src && !mask().plane.empty()) std::memcpy(mask().plane.data(), src, mask().plane.bytes());
 }
 int32_t CVX_GetMask64(int32_t x, int32_t y) { return GetMask64(globalEngine(), x, y); }
+
+void CVX_AdjustRGBA32PreFilter(uint8_t* picture, int32_t width, int32_t height) {
+    PremultiplyRGBA32(picture, width, height);
+}
+void CVX_AdjustRGBA32PostFilter(uint8_t* picture, int32_t width, int32_t height) {
+    UnpremultiplyRGBA32(picture, width, height);
+}
 
 }  // extern "C"
