@@ -322,6 +322,37 @@ int main(int argc, char** argv) {
     std::printf("demo: smudge undone and redone exactly (%d steps held, %d MB)\n", CVX_GetUndoCount(),
                 CVX_GetCurrentUndoMemory());
 
+    // Three filters of the kit through the effect entry, each on part of the picture
+    // chosen by the mask: a grey picture loaded into the mask (black lets the effect in).
+    auto selectColumns = [](int from, int to) {
+        std::vector<uint8_t> grey(size_t(W) * H * 3, 255);
+        for (int y = 0; y < H; ++y)
+            for (int x = from; x < to; ++x) std::memset(&grey[(size_t(y) * W + x) * 3], 0, 3);
+        CVX_LoadMask(grey.data(), W * 3, W, H);
+        CVX_EnableMask(1);
+    };
+    auto effect = [](const char* name, int s1, int s2, int s3, int s4, int s5, int s6, int f1, int f2) {
+        CVX_IPLAllocSrcBuffer32();
+        CVX_IPLAllocDstBuffer32();
+        if (!CVX_IPLImageProcess(0, name, 0, s1, s2, s3, s4, s5, s6, 0, 0, f1, f2, 0, 0, 0, 0, 0, 0, 0, ""))
+            fail(name);
+        CVX_SaveUndoBuffer(1, 0);
+    };
+    CVX_SetLayer(2);
+    selectColumns(0, W / 3);
+    effect("Hyper Contrast", 600, 0, 0, 0, 0, 0, 0, 0);
+    CVX_SetLayer(3);
+    selectColumns(W / 2, W);
+    effect("Value Blur", 0, 300, 0, 0, 0, 0, 0, 0);
+    CVX_SetLayer(10);
+    selectColumns(0, W);
+    effect("Vignette", 0, 0, 0, 600, 300, 900, 0, 1);  // strokes fade out towards the edges
+    CVX_IPLFreeSrcBuffer32();
+    CVX_IPLFreeDstBuffer32();
+    CVX_EnableMask(0);
+    step("kit filters through the mask: Hyper Contrast on the left third of the disc, Value Blur on the right "
+         "half of the band, a Vignette on the strokes");
+
     // Flatten with the engine's merge and write the picture.
     std::vector<uint16_t> flat(size_t(W) * H * 4);
     CVX_Merge(flat.data());
