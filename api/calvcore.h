@@ -415,10 +415,90 @@ CALV_API void CVX_SetMaskData16(const uint16_t* src);
 /* The protection (65535 - m) at (x, y) while the mask is enabled and a layer is current;
  * 0 otherwise and outside the canvas. */
 CALV_API int32_t CVX_GetMask64(int32_t x, int32_t y);
+
+/* ---- Masks from pictures; alpha weighting (pictures canvas-sized, no stride) ------- */
+/* Where a test holds the mask takes the level's value, (255 - level) x 256 (level 0 opens
+ * to 0xFF00, 255 protects); elsewhere it keeps its value. Tolerances are per cent of the
+ * 8-bit range (100 passes everything); colour keys are 8-bit. */
+
+/* Where any byte differs between the two RGBA32 pictures the mask becomes value. */
+CALV_API void CVX_CreateMaskFromDiff_RGBA32(const uint8_t* pictureA, const uint8_t* pictureB, int32_t value);
+/* Exactly the key colour (RGBA32 ignoring alpha / RGB24). */
+CALV_API void CVX_CreateMaskFromRGBAImageColor(const uint8_t* picture, int32_t red, int32_t green, int32_t blue,
+                                               int32_t level);
+CALV_API void CVX_CreateMaskFromRGB24ImageColor(const uint8_t* picture, int32_t red, int32_t green, int32_t blue,
+                                                int32_t level);
+/* Where the flag byte is 1. */
+CALV_API void CVX_CreateMaskFromFloodMask(const uint8_t* flags, int32_t level);
+/* Each channel within the tolerance of the key. */
+CALV_API void CVX_CreateMaskFromRGBAImageColorRange(const uint8_t* picture, int32_t red, int32_t green, int32_t blue,
+                                                    int32_t tolerance, int32_t level);
+/* Alpha within the tolerance. */
+CALV_API void CVX_CreateMaskFromRGBAImageAlphaRange(const uint8_t* picture, int32_t alpha, int32_t tolerance,
+                                                    int32_t level);
+/* The mean of the channels within the tolerance of the key's. */
+CALV_API void CVX_CreateMaskFromRGBAImageLuminanceRange(const uint8_t* picture, int32_t red, int32_t green,
+                                                        int32_t blue, int32_t tolerance, int32_t level);
+/* HSV hue within tolerance x 1.8 degrees of the key's, across 0/360 too. */
+CALV_API void CVX_CreateMaskFromRGBAImageHueRange(const uint8_t* picture, int32_t red, int32_t green, int32_t blue,
+                                                  int32_t tolerance, int32_t level);
+/* HSL: hue within hueTolerance x 180 degrees, saturation and lightness within their
+ * tolerances (fractions of 0..1). */
+CALV_API void CVX_CreateMaskFromRGBAImageHSLRange(const uint8_t* picture, int32_t red, int32_t green, int32_t blue,
+                                                  double hueTolerance, double saturationTolerance,
+                                                  double lightnessTolerance, int32_t level);
+/* Weights the alpha of an RGBA32 picture holding canvas rectangle x0..x1 x y0..y1
+ * (inclusive; rows stride bytes apart) / a canvas-sized picture / the effect source image
+ * (only while the mask is enabled) by the mask's high byte. */
+CALV_API void CVX_ApplyMaskToAlphaRect_RGBA32(uint8_t* buffer, int32_t stride, int32_t x0, int32_t y0, int32_t x1,
+                                              int32_t y1);
+CALV_API void CVX_ApplyMaskToAlpha_RGBA32(uint8_t* buffer);
+CALV_API void CVX_ApplyMaskToAlpha_IPLSrcRGBA(void);
+/* Where alpha is within the tolerance of alpha, the pixel becomes (red, green, blue,
+ * newAlpha); the mask is not touched. */
+CALV_API void CVX_ReplaceFromRGBAImageAlphaRange(uint8_t* picture, int32_t alpha, int32_t tolerance, int32_t red,
+                                                 int32_t green, int32_t blue, int32_t newAlpha);
+
+/* Weights the alpha of an RGBA32 picture aligned with the canvas (rows width x 4 bytes) by
+ * the paper texture and the enabled mask / the same for a picture holding the width x
+ * height canvas rectangle at (x, y), clipped to the canvas. */
+CALV_API void CVX_AdjustRGBA32ByMaskAndTexture(uint8_t* picture, int32_t width, int32_t height);
+CALV_API void CVX_AdjustRGBA32RectByMaskAndTexture(uint8_t* picture, int32_t x, int32_t y, int32_t width,
+                                                   int32_t height);
 /* Around filters of colour: premultiplies an RGBA32 picture (rows width x 4 bytes) by its
  * alpha / divides it back out; fully transparent and fully opaque pixels are left. */
 CALV_API void CVX_AdjustRGBA32PreFilter(uint8_t* picture, int32_t width, int32_t height);
 CALV_API void CVX_AdjustRGBA32PostFilter(uint8_t* picture, int32_t width, int32_t height);
+/* When enable is nonzero, divides the alpha out of every pixel with alpha above 0 of a
+ * canvas-sized RGBA32 picture. */
+CALV_API void CVX_AdjustRGBA32ForAlphaComp(int32_t enable, uint8_t* picture);
+/* The same pair on RGBA64 pictures, for every pixel with alpha above 0. */
+CALV_API void CVX_AdjustRGBA64PreFilter(uint16_t* picture, int32_t width, int32_t height);
+CALV_API void CVX_AdjustRGBA64PostFilter(uint16_t* picture, int32_t width, int32_t height);
+
+/* ---- Alpha operations: on a layer slot, the current layer, the paint layer, or a host
+ * RGBA32 picture (canvas-sized unless width and height are given) -------------------- */
+
+CALV_API void CVX_InvertAlpha_RGBA32(uint8_t* picture);
+CALV_API void CVX_InvertAlpha(int32_t layer);
+/* Current-layer pixels with alpha below 0x100 take the colour (8-bit x 257) and alpha 0. */
+CALV_API void CVX_SetColorAlpha(int32_t red, int32_t green, int32_t blue);
+/* Pixels with alpha 0 / every pixel take the colour; alpha unchanged. */
+CALV_API void CVX_SetColorAlphaRGBABuf(uint8_t* picture, int32_t width, int32_t height, int32_t red, int32_t green,
+                                       int32_t blue);
+CALV_API void CVX_SetColorRGBABuf(uint8_t* picture, int32_t width, int32_t height, int32_t red, int32_t green,
+                                  int32_t blue);
+/* Every alpha of the layer becomes value (16-bit). */
+CALV_API void CVX_SetLayerAlpha(int32_t layer, int32_t value);
+/* Bakes the layer's opacity into its alpha and sets it to 100 %. */
+CALV_API void CVX_NormalizeLayerAlpha(int32_t layer);
+/* Softens the paint layer's alpha edge; its opaque interior stays opaque. */
+CALV_API void CVX_BlurPaintLayerAlpha(void);
+/* Pixels of exactly the key colour become transparent. */
+CALV_API void CVX_SetAlphaFromRGBAImageColor(uint8_t* picture, int32_t red, int32_t green, int32_t blue);
+/* Turns the layer into a blob: flat grey (mode other than 1) or colours pulled toward the
+ * middle (mode 1), alpha rising with luminance where it was above 8191. */
+CALV_API void CVX_CreateBlobFromImage(int32_t layer, int32_t mode);
 
 /* ---- Undo and redo: steps hold the changed rectangle of a layer and of the mask ---- */
 
