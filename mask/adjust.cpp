@@ -1,6 +1,7 @@
 #include "mask/adjust.h"
 
 #include <algorithm>
+#include <array>
 
 #include "mask/weights.h"
 
@@ -60,29 +61,46 @@ void forPartlyTransparent(uint8_t* picture, int32_t width, int32_t height, Fn&& 
 
 }  // namespace
 
+// The 8-bit premultiply and its inverse for every alpha and colour byte, built once: the
+// formulas in double precision are exact per pair, and a lookup is cheaper than three of them.
+struct AlphaTables {
+    std::array<uint8_t, 65536> multiply, divide;  // index a << 8 | c
+    AlphaTables() {
+        for (int32_t a = 0; a < 256; ++a)
+            for (int32_t c = 0; c < 256; ++c) {
+                const double k = a * 0.00392156862745098;
+                multiply[size_t(a << 8 | c)] = uint8_t(k * (c + 1));
+                divide[size_t(a << 8 | c)] = a == 0 ? uint8_t(c) : uint8_t(std::min(c * (1 / k), 255.0));
+            }
+    }
+};
+const AlphaTables& alphaTables() {
+    static const AlphaTables tables;
+    return tables;
+}
+
 void PremultiplyRGBA32(uint8_t* picture, int32_t width, int32_t height) {
     // c + 1 so that a colour survives premultiplying and dividing back better.
-    forPartlyTransparent(picture, width, height, [](uint8_t* c, uint8_t a) {
-        const double k = a * 0.00392156862745098;
-        for (int i = 0; i < 3; ++i) c[i] = uint8_t(k * (c[i] + 1));
+    const auto& t = alphaTables().multiply;
+    forPartlyTransparent(picture, width, height, [&t](uint8_t* c, uint8_t a) {
+        for (int i = 0; i < 3; ++i) c[i] = t[size_t(a << 8 | c[i])];
     });
 }
 
 void UnpremultiplyRGBA32(uint8_t* picture, int32_t width, int32_t height) {
-    forPartlyTransparent(picture, width, height, [](uint8_t* c, uint8_t a) {
-        const double k = 1 / (a * 0.00392156862745098);
-        for (int i = 0; i < 3; ++i) c[i] = uint8_t(std::min(c[i] * k, 255.0));
+    const auto& t = alphaTables().divide;
+    forPartlyTransparent(picture, width, height, [&t](uint8_t* c, uint8_t a) {
+        for (int i = 0; i < 3; ++i) c[i] = t[size_t(a << 8 | c[i])];
     });
 }
 
 void UnpremultiplyAllRGBA32(const CanvasState& canvas, uint8_t* picture) {
     if (!picture) return;
+    const auto& t = alphaTables().divide;
     uint8_t* p = picture;
-    for (std::size_t i = 0, n = std::size_t(canvas.width) * std::size_t(canvas.height); i < n; ++i, p += 4) {
-        if (p[3] == 0) continue;
-        const double k = 1 / (p[3] * 0.00392156862745098);
-        for (int c = 0; c < 3; ++c) p[c] = uint8_t(std::min(p[c] * k, 255.0));
-    }
+    for (std::size_t i = 0, n = std::size_t(canvas.width) * std::size_t(canvas.height); i < n; ++i, p += 4)
+        if (p[3] != 0)
+            for (int c = 0; c < 3; ++c) p[c] = t[size_t(p[3] << 8 | p[c])];
 }
 
 void PremultiplyRGBA64(uint16_t* picture, int32_t width, int32_t height) {
