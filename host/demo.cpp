@@ -347,6 +347,15 @@ int main(int argc, char** argv) {
     CVX_SetLayer(10);
     selectColumns(0, W);
     effect("Vignette", 0, 0, 0, 600, 300, 900, 0, 1);  // strokes fade out towards the edges
+    // A selection by hue: the greens of the colour disc (within 15 % of a half turn of pure
+    // green) are opened in a closed mask, and an "Adjust Lab" shift turns them purple.
+    CVX_SetLayer(2);
+    std::vector<uint8_t> disc32(size_t(W) * H * 4);
+    CVX_GetRGBA32Layer(disc32.data(), W * 4, 2);
+    CVX_ClearMask(65280, 65280, 65280);
+    CVX_CreateMaskFromRGBAImageHueRange(disc32.data(), 0, 255, 0, 15, 0);
+    effect("Adjust Lab", 500, 900, 300, 0, 0, 0, 0, 0);
+    step("greens of the disc selected by hue and shifted in Lab");
     CVX_IPLFreeSrcBuffer32();
     CVX_IPLFreeDstBuffer32();
     CVX_EnableMask(0);
