@@ -21,29 +21,21 @@ std::vector<uint8_t> picture() {
     return p;
 }
 
-void BM_ColorRangeMask(benchmark::State& state) {
-    CVX_CreateImage(nullptr, kSide, kSide, 16, 0);
-    const std::vector<uint8_t> p = picture();
-    for (auto _ : state) {
-        CVX_CreateMaskFromRGBAImageColorRange(p.data(), 128, 100, 60, 20, 0);
-        benchmark::ClobberMemory();
-    }
-    state.SetItemsProcessed(state.iterations() * int64_t(kSide) * kSide);
-    CVX_DeleteImage();
-}
-BENCHMARK(BM_ColorRangeMask)->Unit(benchmark::kMillisecond);
+void colourRange(const uint8_t* p) { CVX_CreateMaskFromRGBAImageColorRange(p, 128, 100, 60, 20, 0); }
+void hueRange(const uint8_t* p) { CVX_CreateMaskFromRGBAImageHueRange(p, 255, 0, 0, 10, 0); }
 
-void BM_HueRangeMask(benchmark::State& state) {
+void BM_RangeMask(benchmark::State& state, void (*build)(const uint8_t*)) {
     CVX_CreateImage(nullptr, kSide, kSide, 16, 0);
     const std::vector<uint8_t> p = picture();
     for (auto _ : state) {
-        CVX_CreateMaskFromRGBAImageHueRange(p.data(), 255, 0, 0, 10, 0);
+        build(p.data());
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations() * int64_t(kSide) * kSide);
     CVX_DeleteImage();
 }
-BENCHMARK(BM_HueRangeMask)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_RangeMask, colour_range, colourRange)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_RangeMask, hue_range, hueRange)->Unit(benchmark::kMillisecond);
 
 void BM_PreAndPostFilter(benchmark::State& state) {
     std::vector<uint8_t> p = picture();
