@@ -259,12 +259,14 @@ void DrawDabGrit(Engine& engine, int32_t x, int32_t y, int32_t r, int32_t g, int
             // premultiplied channels; multiply (33 and below) adds the product term.
             const uint32_t a = (w * P[3]) / kMax;
             Na = ((kMax - Da) * a) / kMax + Da;
+            // Over an opaque result the division by Na is by the constant: skip it.
+            auto unpremultiply = [Na](uint32_t v) { return Na == kMax ? v : v * kMax / Na; };
             for (int c = 0; c < 3; ++c) {
                 const uint32_t Dp = (D[c] * Da) >> 16, Pp = (a * P[c]) >> 16;
                 if (s.mixMode == kMixNormal)
-                    colour[c] = (Dp * (kMax - a) / kMax + Pp) * kMax / Na;
+                    colour[c] = unpremultiply(Dp * (kMax - a) / kMax + Pp);
                 else
-                    colour[c] = ((kMax - a) * Dp / kMax + (kMax - Da) * Pp / kMax + Dp * Pp / kMax) * kMax / Na;
+                    colour[c] = unpremultiply((kMax - a) * Dp / kMax + (kMax - Da) * Pp / kMax + Dp * Pp / kMax);
             }
         }
 
