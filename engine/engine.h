@@ -7,6 +7,7 @@
 #include "brush/brush_state.h"
 #include "effects/effects_state.h"
 #include "history/history_state.h"
+#include "io/io_state.h"
 #include "layers/layer_state.h"
 #include "mask/mask_state.h"
 
@@ -38,6 +39,7 @@ struct Engine {
     MaskState mask;
     HistoryState history;
     EffectsState effects;
+    TransferState transfer;
     ProcessState process;
 };
 

@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ clang pkg-config binutils
-          zlib1g-dev libpng-dev libopencv-imgproc-dev libgtest-dev libgmock-dev libbenchmark-dev
+          zlib1g-dev libpng-dev libjpeg62-turbo-dev libtiff-dev libgif-dev libopencv-imgproc-dev libgtest-dev libgmock-dev libbenchmark-dev
           python3 python3-pil)
 
 missing=()

@@ -1,0 +1,18 @@
+#include "imaging/resample.h"
+
+#include <opencv2/core.hpp>
+#include <opencv2/imgproc.hpp>
+
+namespace calv {
+
+bool resamplePicture(const uint8_t* src, int32_t w, int32_t h, uint8_t* dst, int32_t tw, int32_t th, int32_t channels) {
+    if (!src || !dst || w <= 0 || h <= 0 || tw <= 0 || th <= 0 || channels < 1 || channels > 4) return false;
+    cv::setNumThreads(1);
+    const cv::Mat in(h, w, CV_8UC(channels), const_cast<uint8_t*>(src));
+    cv::Mat out(th, tw, CV_8UC(channels), dst);
+    const bool shrinking = tw < w && th < h;
+    cv::resize(in, out, cv::Size(tw, th), 0, 0, shrinking ? cv::INTER_AREA : cv::INTER_LINEAR);
+    return out.data == dst;  // OpenCV wrote into our buffer, not a new one
+}
+
+}  // namespace calv
