@@ -562,6 +562,50 @@ CALV_API int32_t CVX_IPLImageProcess(int32_t reserved, const char* effectName, i
                                      int32_t flag3, int32_t flag4, int32_t flag5, int32_t flag6, int32_t red,
                                      int32_t green, int32_t blue, const char* path);
 
+/* ---- Image files (BMP, PNG, JPEG, GIF, PCX, PSD, TGA, TIFF, bitmap metafiles) ------- */
+/* Host pictures: 3 bytes a pixel (R, G, B) or 4 (R, G, B, A), rows packed, top row first.
+ * Results: 1 done, 0 not. */
+
+/* Reads a file into the transfer image (metafiles drawn at the canvas size over the paint
+ * colour). */
+CALV_API int32_t CVX_ReadFromFile(const char* path);
+/* Reads a file into dst only if it is exactly width x height pixels. */
+CALV_API int32_t CVX_ReadFromFileRGB24(uint8_t* dst, int32_t width, int32_t height, const char* path);
+CALV_API int32_t CVX_ReadFromFileRGBA32(uint8_t* dst, int32_t width, int32_t height, const char* path);
+/* The file's resolution in dots per inch snapped to 72, 96, 150, 200, 300, 450 or 600; 72
+ * when it says none or cannot be read. */
+CALV_API int32_t CVX_GetDPIFromFile(const char* path);
+/* Writes pixels in the format the extension names (case ignored): RGB24 ".bmp", ".png",
+ * ".jpg" (quality 97), ".gif" (256 colours), ".pcx", ".psd", ".emf"/".wmf" (a metafile
+ * holding the bitmap); RGBA32 ".png", ".tga", ".tif". */
+CALV_API int32_t CVX_WriteToFileRGB24(const uint8_t* pixels, int32_t width, int32_t height, const char* path,
+                                      const char* extension, int32_t dpi);
+CALV_API int32_t CVX_WriteToFileRGBA32(const uint8_t* pixels, int32_t width, int32_t height, const char* path,
+                                       const char* extension, int32_t dpi);
+/* Writes the flattened page a row at a time: RGB24 ".bmp", ".png", ".jpg"; RGB32 ".png",
+ * ".tga", ".tif". */
+CALV_API int32_t CVX_SavePageToFileRGB24(const char* path, const char* extension, int32_t dpi);
+CALV_API int32_t CVX_SavePageToFileRGB32(const char* path, const char* extension, int32_t dpi);
+/* A 24-bit BMP of the picture fitting 100 x 100. */
+CALV_API int32_t CVX_MakeThumbnail(const char* source, const char* destination);
+/* A JPEG (quality 75) of the picture fitting maxWidth x maxHeight, never enlarged. */
+CALV_API int32_t CVX_MakeWebPic(const char* source, const char* destination, int32_t maxWidth, int32_t maxHeight);
+
+/* ---- The transfer image: pictures from files on their way in and out -------------- */
+
+/* Its size (the last made, also after deletion). */
+CALV_API int32_t CVX_GetNewRGBAWidth(void);
+CALV_API int32_t CVX_GetNewRGBAHeight(void);
+CALV_API void CVX_DeleteNewRGBA(void);
+/* 1 when any pixel has alpha below 255. */
+CALV_API int32_t CVX_IsNewRGBA32Transparent(void);
+/* Lays it into the current layer at (0, 0) through the mask and the paper texture. */
+CALV_API void CVX_SetInNewRGBA(void);
+/* Copies it out as RGBA32 / RGB24 / RGB24 scaled to width x height. */
+CALV_API void CVX_GetNewRGBA32(uint8_t* dst);
+CALV_API void CVX_GetNewRGBA24(uint8_t* dst);
+CALV_API void CVX_GetResizedNewRGBA24(uint8_t* dst, int32_t width, int32_t height);
+
 /* ---- Paper texture ------------------------------------------------------------------ */
 
 /* Builds the canvas-sized paper texture (bytes 4..250) from a layer; returns it or null. */

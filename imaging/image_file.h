@@ -46,8 +46,8 @@ FileResolution decodeResolution(const uint8_t* data, std::size_t size);
 bool readFileBytes(const char* path, std::vector<uint8_t>& out);
 
 // Writes a width x height picture of `channels` bytes a pixel (3: R, G, B; 4: R, G, B, A),
-// rows packed, top row first. `dpi` goes where the format keeps a resolution; `quality`
-// is JPEG's. Formats without a writer for the channel count give false.
+// rows packed, top row first. `dpi` goes where the format keeps a resolution (none when 0);
+// `quality` is JPEG's. Formats without a writer for the channel count give false.
 bool writeImage(const char* path, ImageFormat format, const uint8_t* pixels, int32_t width, int32_t height,
                 int32_t channels, int32_t dpi, int32_t quality);
 

@@ -78,7 +78,7 @@ public:
         putLE32(header, 54 + bitsBytes), putLE32(header, 0), putLE32(header, 54);
         putLE32(header, 40), putLE32(header, uint32_t(w)), putLE32(header, uint32_t(h));
         putLE16(header, 1), putLE16(header, 24), putLE32(header, 0), putLE32(header, bitsBytes);
-        const uint32_t perMetre = uint32_t(dpi * 39.3700787);
+        const uint32_t perMetre = dpi > 0 ? uint32_t(dpi * 39.3700787) : 0;
         putLE32(header, perMetre), putLE32(header, perMetre), putLE32(header, 0), putLE32(header, 0);
         failed_ = std::fwrite(header.data(), 1, header.size(), file_) != header.size();
     }

@@ -104,8 +104,8 @@ public:
         info_.smoothing_factor = 0;
         for (int c = 0; c < info_.num_components; ++c) info_.comp_info[c].h_samp_factor = info_.comp_info[c].v_samp_factor = 1;
         info_.write_JFIF_header = TRUE;
-        info_.density_unit = 1;  // per inch
-        info_.X_density = info_.Y_density = UINT16(std::min(std::max(dpi, 1), 65535));
+        info_.density_unit = dpi > 0 ? 1 : 0;  // per inch, or an aspect ratio only
+        info_.X_density = info_.Y_density = UINT16(std::clamp(dpi, 1, 65535));
         jpeg_start_compress(&info_, TRUE);
         started_ = true;
     }

@@ -58,8 +58,10 @@ public:
         png_set_IHDR(png_, info_, png_uint_32(w), png_uint_32(h), 8,
                      channels == 4 ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                      PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-        const png_uint_32 perMetre = png_uint_32(dpi * 39.3700787);
-        png_set_pHYs(png_, info_, perMetre, perMetre, PNG_RESOLUTION_METER);
+        if (dpi > 0) {
+            const png_uint_32 perMetre = png_uint_32(dpi * 39.3700787);
+            png_set_pHYs(png_, info_, perMetre, perMetre, PNG_RESOLUTION_METER);
+        }
         png_write_info(png_, info_);
     }
     ~PNGLines() override {

@@ -106,9 +106,11 @@ public:
             const uint16_t extra = EXTRASAMPLE_UNASSALPHA;
             TIFFSetField(tif_, TIFFTAG_EXTRASAMPLES, 1, &extra);
         }
-        TIFFSetField(tif_, TIFFTAG_XRESOLUTION, float(dpi));
-        TIFFSetField(tif_, TIFFTAG_YRESOLUTION, float(dpi));
-        TIFFSetField(tif_, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
+        if (dpi > 0) {
+            TIFFSetField(tif_, TIFFTAG_XRESOLUTION, float(dpi));
+            TIFFSetField(tif_, TIFFTAG_YRESOLUTION, float(dpi));
+            TIFFSetField(tif_, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
+        }
     }
     ~TIFFLines() override {
         if (tif_) TIFFClose(tif_);
