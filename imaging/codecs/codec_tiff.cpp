@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "imaging/codecs/codecs.h"
 
@@ -53,23 +54,57 @@ TIFF* openMemory(MemoryFile& m) {
 
 }  // namespace
 
+namespace {
+
+// 8-bit RGB and RGBA stored pixel by pixel: read row by row, exactly as stored (the RGBA
+// interface would premultiply unassociated alpha).
+bool readContiguousRGB(TIFF* tif, uint32_t w, uint32_t h, uint16_t samples, DecodedImage& out) {
+    std::vector<uint8_t> row(std::size_t(TIFFScanlineSize(tif)));
+    if (row.size() < std::size_t(w) * samples) return false;
+    for (uint32_t y = 0; y < h; ++y) {
+        if (TIFFReadScanline(tif, row.data(), y, 0) < 0) return false;
+        uint8_t* o = &out.rgba[std::size_t(y) * w * 4];
+        for (uint32_t x = 0; x < w; ++x, o += 4) {
+            const uint8_t* p = &row[std::size_t(x) * samples];
+            o[0] = p[0], o[1] = p[1], o[2] = p[2], o[3] = samples == 4 ? p[3] : 255;
+        }
+    }
+    return true;
+}
+
+// Everything else through libtiff's RGBA interface: ABGR words, R in the low byte.
+bool readThroughRGBA(TIFF* tif, uint32_t w, uint32_t h, DecodedImage& out) {
+    if (!TIFFReadRGBAImageOriented(tif, w, h, reinterpret_cast<uint32_t*>(out.rgba.data()), ORIENTATION_TOPLEFT, 0))
+        return false;
+    for (std::size_t i = 0; i < out.rgba.size(); i += 4) {
+        const uint32_t v = uint32_t(out.rgba[i]) | uint32_t(out.rgba[i + 1]) << 8 | uint32_t(out.rgba[i + 2]) << 16 |
+                           uint32_t(out.rgba[i + 3]) << 24;
+        out.rgba[i] = uint8_t(TIFFGetR(v)), out.rgba[i + 1] = uint8_t(TIFFGetG(v));
+        out.rgba[i + 2] = uint8_t(TIFFGetB(v)), out.rgba[i + 3] = uint8_t(TIFFGetA(v));
+    }
+    return true;
+}
+
+}  // namespace
+
 bool decodeTIFF(Bytes data, std::size_t size, DecodedImage& out) {
     MemoryFile m{data, size};
     TIFF* tif = openMemory(m);
     if (!tif) return false;
     uint32_t w = 0, h = 0;
+    uint16_t bits = 0, samples = 0, photometric = 0, planar = PLANARCONFIG_CONTIG;
     bool ok = TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &w) && TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &h) &&
               startImage(out, w, h);
-    // libtiff fills ABGR words (R in the low byte on any host) with the top row first.
-    ok = ok && TIFFReadRGBAImageOriented(tif, w, h, reinterpret_cast<uint32_t*>(out.rgba.data()), ORIENTATION_TOPLEFT, 0);
+    if (ok) {
+        TIFFGetFieldDefaulted(tif, TIFFTAG_BITSPERSAMPLE, &bits);
+        TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &samples);
+        TIFFGetFieldDefaulted(tif, TIFFTAG_PLANARCONFIG, &planar);
+        TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &photometric);
+        const bool plainRGB = bits == 8 && (samples == 3 || samples == 4) && photometric == PHOTOMETRIC_RGB &&
+                              planar == PLANARCONFIG_CONTIG && !TIFFIsTiled(tif);
+        ok = plainRGB ? readContiguousRGB(tif, w, h, samples, out) : readThroughRGBA(tif, w, h, out);
+    }
     TIFFClose(tif);
-    if (ok)
-        for (std::size_t i = 0; i < out.rgba.size(); i += 4) {
-            const uint32_t v = uint32_t(out.rgba[i]) | uint32_t(out.rgba[i + 1]) << 8 | uint32_t(out.rgba[i + 2]) << 16 |
-                               uint32_t(out.rgba[i + 3]) << 24;
-            out.rgba[i] = uint8_t(TIFFGetR(v)), out.rgba[i + 1] = uint8_t(TIFFGetG(v));
-            out.rgba[i + 2] = uint8_t(TIFFGetB(v)), out.rgba[i + 3] = uint8_t(TIFFGetA(v));
-        }
     return ok;
 }
 
