@@ -129,6 +129,27 @@ TEST_F(ImageFilesTest, RealFilesFromDebianPackagesDecodeAsPilDoes) {
     }
 }
 
+// The readers' seed pictures (ours, and variants PIL wrote: 1- and 8-bit BMP, run-length and
+// grey TGA, paletted PCX, grey and PackBits TIFF, progressive JPEG, transparent GIF).
+TEST_F(ImageFilesTest, FuzzSeedsDecodeAsPilDoes) {
+    int checked = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(std::string(CALV_SOURCE_DIR) + "/fuzz/corpus")) {
+        const std::string file = entry.path().string();
+        if (!entry.is_regular_file() || entry.path().filename().string().rfind("seed-", 0) != 0 ||
+            entry.path().extension() == ".emf")
+            continue;
+        SCOPED_TRACE(file);
+        const PilPicture pil = pilDecode(file);
+        ASSERT_TRUE(pil.ok);
+        int w = 0, h = 0;
+        std::vector<uint8_t> ours;
+        ASSERT_TRUE(readBack(file, w, h, ours));
+        EXPECT_EQ(maxDifference(ours, pil.rgba), 0);
+        ++checked;
+    }
+    EXPECT_GE(checked, 18);
+}
+
 // Patches bytes of a file in place.
 void patch(const std::string& file, size_t at, std::vector<uint8_t> bytes) {
     std::fstream f(file, std::ios::in | std::ios::out | std::ios::binary);
