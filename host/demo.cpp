@@ -1,7 +1,5 @@
 // The demo host: drives calvcore through its public header as a painting program does,
 // and writes the flattened picture to a PNG file.
-#include <png.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -23,25 +21,9 @@ void step(const char* text) { std::printf("demo: %s\n", text); }
     std::exit(1);
 }
 
+// The engine writes the demo's pictures too.
 bool writePng(const char* path, const std::vector<uint8_t>& rgba, int w, int h) {
-    FILE* f = std::fopen(path, "wb");
-    if (!f) return false;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (!png || !info || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        std::fclose(f);
-        return false;
-    }
-    png_init_io(png, f);
-    png_set_IHDR(png, info, png_uint_32(w), png_uint_32(h), 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    for (int y = 0; y < h; ++y) png_write_row(png, rgba.data() + size_t(y) * size_t(w) * 4);
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    std::fclose(f);
-    return true;
+    return CVX_WriteToFileRGBA32(rgba.data(), w, h, path, ".png", 72) == 1;
 }
 
 // A colour wheel disc with soft edges: RGBA32, transparent outside.
@@ -143,10 +125,9 @@ std::vector<uint8_t> fadeMask() {
 
 // Writes a B, G, R view as a PNG.
 bool writeViewPng(const char* path, const std::vector<uint8_t>& bgr, int w, int h) {
-    std::vector<uint8_t> rgba(size_t(w) * size_t(h) * 4);
-    for (size_t i = 0, j = 0; i < rgba.size(); i += 4, j += 3)
-        rgba[i] = bgr[j + 2], rgba[i + 1] = bgr[j + 1], rgba[i + 2] = bgr[j], rgba[i + 3] = 255;
-    return writePng(path, rgba, w, h);
+    std::vector<uint8_t> rgb(size_t(w) * size_t(h) * 3);
+    for (size_t i = 0; i < rgb.size(); i += 3) rgb[i] = bgr[i + 2], rgb[i + 1] = bgr[i + 1], rgb[i + 2] = bgr[i];
+    return CVX_WriteToFileRGB24(rgb.data(), w, h, path, ".png", 72) == 1;
 }
 
 }  // namespace
@@ -362,6 +343,19 @@ int main(int argc, char** argv) {
     step("kit filters through the mask: Hyper Contrast on the left third of the disc, Value Blur on the right "
          "half of the band, a Vignette on the strokes");
 
+    // A picture from a file as a layer of its own: the Debian logo, four times across the
+    // bottom right, each laid from the transfer image and moved along.
+    const char* logo = "/usr/share/pixmaps/debian-logo.png";
+    if (!CVX_ReadFromFile(logo)) fail("reading the logo file");
+    const int lw = CVX_GetNewRGBAWidth(), lh = CVX_GetNewRGBAHeight();
+    std::vector<uint8_t> logoPixels(size_t(lw) * lh * 4);
+    CVX_GetNewRGBA32(logoPixels.data());
+    if (!CVX_CreateLayer(11, W, H)) fail("logo layer");
+    CVX_SetLayerOptions(11, 1, 0, 100, "Normal");
+    for (int k = 0; k < 4; ++k)
+        CVX_LoadRGBA32Layer(logoPixels.data(), lw * 4, 11, W - 4 * (lw + 8) + k * (lw + 8), H - lh - 6, lw, lh, 0);
+    std::printf("demo: %s (%d x %d) read through the transfer image into layer 11\n", logo, lw, lh);
+
     // Flatten with the engine's merge and write the picture.
     std::vector<uint16_t> flat(size_t(W) * H * 4);
     CVX_Merge(flat.data());
@@ -385,6 +379,16 @@ int main(int argc, char** argv) {
     if (!writeViewPng((stem + "-view-3x.png").c_str(), view, 360, 240)) fail("writing the magnified view");
     std::printf("demo: rendered the view at half size and 3x into %s-view-half.png and %s-view-3x.png\n",
                 stem.c_str(), stem.c_str());
+
+    // The page written a row at a time as PNG, JPEG and TIFF, and a thumbnail of it.
+    const std::string page = stem + "-page";
+    if (!CVX_SavePageToFileRGB24((page + ".png").c_str(), ".png", 150) ||
+        !CVX_SavePageToFileRGB24((page + ".jpg").c_str(), ".jpg", 150) ||
+        !CVX_SavePageToFileRGB32((page + ".tif").c_str(), ".tif", 150) ||
+        !CVX_MakeThumbnail((page + ".png").c_str(), (stem + "-thumb.bmp").c_str()))
+        fail("page export");
+    std::printf("demo: page exported as %s.png, .jpg and .tif (%d dpi), thumbnail %s-thumb.bmp\n", page.c_str(),
+                CVX_GetDPIFromFile((page + ".tif").c_str()), stem.c_str());
 
     CVX_DeleteImage();
     step("canvas deleted");
