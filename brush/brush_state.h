@@ -2,6 +2,8 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "brush/random.h"
 #include "engine/pixel.h"
@@ -74,8 +76,21 @@ struct BrushSettings {
     bool eraseModeOn = false;
 };
 
+// A picture read for an image tip, kept (turned by its angle) until another source or
+// angle is asked for.
+struct TipSource {
+    std::vector<uint8_t> rgba;  // width x height RGBA32
+    int32_t width = 0, height = 0;
+    std::string name;
+    int32_t angle = 0;
+
+    bool empty() const { return rgba.empty(); }
+    void clear() { *this = TipSource{}; }
+};
+
 struct BrushState {
     BrushSettings settings;
+    TipSource tipSource;
     RandomByteTable pixColorVaryTable;
     RandomByteTable pixLumVaryTable;
     Plane<RGBA64> blendBuffer;  // n x n picked-up paint carried from dab to dab
@@ -92,6 +107,7 @@ struct BrushState {
         shapePlane.release();
         shapeCompanion.release();
         for (auto& b : workBuffers) b.release();
+        tipSource.clear();
     }
 };
 

@@ -3,6 +3,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <new>
+
+#include "filters/filter_kit.h"
+#include "imaging/image_file.h"
+#include "imaging/resample.h"
 
 namespace calv {
 namespace {
@@ -44,14 +49,77 @@ void BuildCircularTip(Engine& engine) {
     }
 }
 
-void SetBrushShape(Engine& engine, const char* source, int32_t /*angle*/, bool /*blur*/) {
-    Plane<G16>& tip = engine.brush.shapePlane;
-    if (tip.empty()) return;
-    tip.fill(0);
-    // Image and script tips need the image-file and effect-script readers; a source that
-    // cannot be read gives the circular tip.
-    (void)source;
-    BuildCircularTip(engine);
+namespace {
+
+// Reads the tip picture into the cache unless it already holds this source at this angle.
+bool loadTipSource(Engine& engine, const char* source, int32_t angle) {
+    TipSource& cache = engine.brush.tipSource;
+    if (!cache.empty() && cache.name == source && cache.angle == angle) return true;
+    cache.clear();
+    std::vector<uint8_t> bytes;
+    DecodedImage image;
+    if (!readFileBytes(source, bytes) || !decodeImage(bytes.data(), bytes.size(), image)) return false;
+    if (angle % 360 != 0) rotatePicture(image.rgba.data(), image.width, image.height, 4, angle);
+    cache.rgba = std::move(image.rgba);
+    cache.width = image.width, cache.height = image.height;
+    cache.name = source;
+    cache.angle = angle;
+    return true;
+}
+
+// The tip from the cached picture: scaled to the tip size (after a "Value Blur" when the
+// brush asks for one), its grey times 256 times the tip scale.
+bool buildImageTip(Engine& engine, bool blur) {
+    BrushState& brush = engine.brush;
+    const BrushSettings& b = brush.settings;
+    const TipSource& cache = brush.tipSource;
+    const int32_t size = b.size, n = brush.shapePlane.width();
+    if (size <= 0 || size > n) return false;
+    std::vector<uint8_t> scaled(std::size_t(size) * std::size_t(size) * 4);
+    bool ok;
+    if (blur && b.shapeBlur > 0) {
+        std::vector<uint8_t> blurred = cache.rgba, source = cache.rgba;
+        FilterArgs args;
+        args.chained = 1;
+        args.sliders[1] = (100 - b.shapeBlur) * 10;
+        FilterKitRun(engine, reinterpret_cast<RGBA32*>(source.data()), reinterpret_cast<RGBA32*>(blurred.data()),
+                     cache.width, cache.height, "Value Blur", args);
+        ok = resamplePicture(blurred.data(), cache.width, cache.height, scaled.data(), size, size, 4);
+    } else {
+        ok = resamplePicture(cache.rgba.data(), cache.width, cache.height, scaled.data(), size, size, 4);
+    }
+    if (!ok) return false;
+    for (int32_t r = 0; r < size; ++r) {
+        G16* row = brush.shapePlane.row(r);
+        for (int32_t c = 0; c < size; ++c) {
+            const uint8_t* p = &scaled[(std::size_t(r) * std::size_t(size) + std::size_t(c)) * 4];
+            row[c] = uint16_t(std::clamp(greyOf(p[0], p[1], p[2]) * 256.0 * b.tipScale, 0.0, 65535.0));
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+void SetBrushShape(Engine& engine, const char* source, int32_t angle, bool blur) {
+    BrushState& brush = engine.brush;
+    if (brush.shapePlane.empty()) return;
+    brush.shapePlane.fill(0);
+    // A picture file gives an image tip; no source, or one that cannot be read or scaled,
+    // gives the circular tip. (Tips drawn by effect scripts come with the script reader.)
+    bool built = false;
+    if (source && std::strlen(source) > 1) {
+        try {
+            built = loadTipSource(engine, source, angle) && buildImageTip(engine, blur);
+        } catch (const std::bad_alloc&) {
+            built = false;
+        }
+        brush.settings.drawingLengthLeft = brush.settings.drawingLength;
+    }
+    if (!built) {
+        brush.shapePlane.fill(0);
+        BuildCircularTip(engine);
+    }
 }
 
 void BuildGrit(Engine& engine) {
@@ -85,8 +153,32 @@ void BuildGrit(Engine& engine) {
     b.drawingLengthLeft = b.drawingLength;
 }
 
-bool LoadGritSource(Engine&, const char*) {
-    return false;  // grit pictures and scripts need the image-file and effect-script readers
+bool LoadGritSource(Engine& engine, const char* source) {
+    BrushState& brush = engine.brush;
+    BrushSettings& b = brush.settings;
+    const int32_t n = engine.canvas.maxBrushSize, side = std::min(b.size, n) + kBrushWorkMargin;
+    std::vector<uint8_t> bytes;
+    DecodedImage image;
+    if (brush.workBuffers[0].empty() || !readFileBytes(source, bytes) || !decodeImage(bytes.data(), bytes.size(), image))
+        return false;
+    const int32_t w = image.width, h = image.height;
+    // Every window of side x side must fit in the picture. (Grit scripts come with the
+    // script reader.)
+    if (w - side <= 0 || h - side <= 0) return false;
+    std::vector<uint8_t> grey(std::size_t(w) * std::size_t(h));
+    for (std::size_t i = 0; i < grey.size(); ++i) grey[i] = greyOf(image.rgba[i * 4], image.rgba[i * 4 + 1], image.rgba[i * 4 + 2]);
+    for (int32_t k = 0; k < kBrushWorkBuffers; ++k) {
+        Plane<G8>& buffer = brush.workBuffers[size_t(k)];
+        b.gritBuffer = k;
+        b.gritOffset = 0;
+        buffer.fill(255);
+        const int32_t x = brush.random.draw() % (w - side), y = brush.random.draw() % (h - side);
+        for (int32_t r = 0; r < side; ++r)
+            std::memcpy(buffer.data() + std::size_t(r) * std::size_t(n), &grey[std::size_t(y + r) * std::size_t(w) + std::size_t(x)],
+                        std::size_t(side));
+    }
+    b.drawingLengthLeft = b.drawingLength;
+    return true;
 }
 
 }  // namespace calv

@@ -15,4 +15,15 @@ bool resamplePicture(const uint8_t* src, int32_t w, int32_t h, uint8_t* dst, int
     return out.data == dst;  // OpenCV wrote into our buffer, not a new one
 }
 
+bool rotatePicture(uint8_t* pixels, int32_t w, int32_t h, int32_t channels, double degrees) {
+    if (!pixels || w <= 0 || h <= 0 || channels < 1 || channels > 4) return false;
+    cv::setNumThreads(1);
+    cv::Mat picture(h, w, CV_8UC(channels), pixels);
+    const cv::Mat turn = cv::getRotationMatrix2D(cv::Point2f(float(w - 1) / 2, float(h - 1) / 2), degrees, 1.0);
+    cv::Mat turned;
+    cv::warpAffine(picture, turned, turn, picture.size(), cv::INTER_LINEAR, cv::BORDER_CONSTANT, cv::Scalar::all(0));
+    turned.copyTo(picture);
+    return true;
+}
+
 }  // namespace calv

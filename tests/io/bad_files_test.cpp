@@ -38,14 +38,18 @@ TEST(BadFilesTest, TruncatedAndCorruptedFilesFailCleanly) {
         // Every truncation, then random byte damage.
         for (size_t length = 0; length < good.size(); length += std::max<size_t>(1, good.size() / 97)) {
             DecodedImage out;
-            if (decodeImage(good.data(), length, out)) EXPECT_EQ(out.rgba.size(), size_t(out.width) * out.height * 4);
+            if (decodeImage(good.data(), length, out)) {
+                EXPECT_EQ(out.rgba.size(), size_t(out.width) * out.height * 4);
+            }
             decodeResolution(good.data(), length);
         }
         for (int trial = 0; trial < 300; ++trial) {
             std::vector<uint8_t> bad = good;
             for (int k = 0; k < 4; ++k) bad[rng() % bad.size()] = uint8_t(rng());
             DecodedImage out;
-            if (decodeImage(bad.data(), bad.size(), out)) EXPECT_EQ(out.rgba.size(), size_t(out.width) * out.height * 4);
+            if (decodeImage(bad.data(), bad.size(), out)) {
+                EXPECT_EQ(out.rgba.size(), size_t(out.width) * out.height * 4);
+            }
             decodeResolution(bad.data(), bad.size());
         }
     }
