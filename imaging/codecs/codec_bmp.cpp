@@ -67,47 +67,32 @@ FileResolution resolutionBMP(Bytes data, std::size_t size) {
 
 namespace {
 
-class BMPLines final : public LineWriter {
+class BMPLines final : public FileRowWriter {
 public:
-    BMPLines(std::FILE* f, int32_t w, int32_t h, int32_t dpi) : file_(f), width_(w), height_(h) {
-        rowBytes_ = ((std::size_t(w) * 24 + 31) / 32) * 4;
-        padded_.assign(rowBytes_, 0);
+    BMPLines(std::FILE* f, int32_t w, int32_t h, int32_t dpi)
+        : FileRowWriter(f, h, ((std::size_t(w) * 24 + 31) / 32) * 4), width_(w) {
         std::vector<uint8_t> header;
-        const uint32_t bitsBytes = uint32_t(rowBytes_ * std::size_t(h));
+        const uint32_t bitsBytes = uint32_t(line.size() * std::size_t(h));
         header.push_back('B'), header.push_back('M');
         putLE32(header, 54 + bitsBytes), putLE32(header, 0), putLE32(header, 54);
         putLE32(header, 40), putLE32(header, uint32_t(w)), putLE32(header, uint32_t(h));
         putLE16(header, 1), putLE16(header, 24), putLE32(header, 0), putLE32(header, bitsBytes);
         const uint32_t perMetre = dpi > 0 ? uint32_t(dpi * 39.3700787) : 0;
         putLE32(header, perMetre), putLE32(header, perMetre), putLE32(header, 0), putLE32(header, 0);
-        failed_ = std::fwrite(header.data(), 1, header.size(), file_) != header.size();
-    }
-    ~BMPLines() override {
-        if (file_) std::fclose(file_);
+        writeBytes(header);
     }
     bool bottomUp() const override { return true; }
     bool writeRow(const uint8_t* row) override {
-        if (failed_) return false;
         for (int32_t x = 0; x < width_; ++x) {
-            padded_[std::size_t(x) * 3] = row[x * 3 + 2];
-            padded_[std::size_t(x) * 3 + 1] = row[x * 3 + 1];
-            padded_[std::size_t(x) * 3 + 2] = row[x * 3];
+            line[std::size_t(x) * 3] = row[x * 3 + 2];
+            line[std::size_t(x) * 3 + 1] = row[x * 3 + 1];
+            line[std::size_t(x) * 3 + 2] = row[x * 3];
         }
-        ++rows_;
-        return !(failed_ = std::fwrite(padded_.data(), 1, rowBytes_, file_) != rowBytes_);
-    }
-    bool finish() override {
-        const bool ok = !failed_ && rows_ == height_ && std::fclose(file_) == 0;
-        file_ = nullptr;
-        return ok;
+        return writeLine();
     }
 
 private:
-    std::FILE* file_;
-    int32_t width_, height_, rows_ = 0;
-    std::size_t rowBytes_;
-    std::vector<uint8_t> padded_;
-    bool failed_ = false;
+    int32_t width_;
 };
 
 }  // namespace

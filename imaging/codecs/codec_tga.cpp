@@ -48,38 +48,27 @@ bool decodeTGA(Bytes data, std::size_t size, DecodedImage& out) {
 
 namespace {
 
-class TGALines final : public LineWriter {
+class TGALines final : public FileRowWriter {
 public:
-    TGALines(std::FILE* f, int32_t w, int32_t h) : file_(f), width_(w), height_(h), row_(std::size_t(w) * 4) {
+    TGALines(std::FILE* f, int32_t w, int32_t h) : FileRowWriter(f, h, std::size_t(w) * 4), width_(w) {
         std::vector<uint8_t> header(18, 0);
         header[2] = 2;  // uncompressed true colour
         header[12] = uint8_t(w), header[13] = uint8_t(w >> 8), header[14] = uint8_t(h), header[15] = uint8_t(h >> 8);
         header[16] = 32;
         header[17] = 0x28;  // 8 alpha bits, top row first
-        failed_ = w > 65535 || h > 65535 || std::fwrite(header.data(), 1, 18, file_) != 18;
-    }
-    ~TGALines() override {
-        if (file_) std::fclose(file_);
+        failed_ = w > 65535 || h > 65535;
+        writeBytes(header);
     }
     bool writeRow(const uint8_t* row) override {
-        if (failed_) return false;
-        for (int32_t x = 0; x < width_ * 4; x += 4)
-            row_[std::size_t(x)] = row[x + 2], row_[std::size_t(x) + 1] = row[x + 1], row_[std::size_t(x) + 2] = row[x],
-                               row_[std::size_t(x) + 3] = row[x + 3];
-        ++rows_;
-        return !(failed_ = std::fwrite(row_.data(), 1, row_.size(), file_) != row_.size());
-    }
-    bool finish() override {
-        const bool ok = !failed_ && rows_ == height_ && std::fclose(file_) == 0;
-        file_ = nullptr;
-        return ok;
+        for (int32_t x = 0; x < width_ * 4; x += 4) {
+            line[std::size_t(x)] = row[x + 2], line[std::size_t(x) + 1] = row[x + 1];
+            line[std::size_t(x) + 2] = row[x], line[std::size_t(x) + 3] = row[x + 3];
+        }
+        return writeLine();
     }
 
 private:
-    std::FILE* file_;
-    int32_t width_, height_, rows_ = 0;
-    std::vector<uint8_t> row_;
-    bool failed_ = false;
+    int32_t width_;
 };
 
 }  // namespace

@@ -41,6 +41,37 @@ std::unique_ptr<LineWriter> linesJPEG(std::FILE* f, int32_t w, int32_t h, int32_
 std::unique_ptr<LineWriter> linesTGA(std::FILE* f, int32_t w, int32_t h, int32_t channels);
 std::unique_ptr<LineWriter> linesTIFF(const char* path, int32_t w, int32_t h, int32_t channels, int32_t dpi);
 
+// A row writer into a plain file (BMP, TGA): the writer turns each row into the file's
+// byte order in `line`, and the base writes it and closes the file.
+class FileRowWriter : public LineWriter {
+public:
+    ~FileRowWriter() override {
+        if (file_) std::fclose(file_);
+    }
+    bool finish() override {
+        const bool ok = !failed_ && rows_ == height_ && std::fclose(file_) == 0;
+        file_ = nullptr;
+        return ok;
+    }
+
+protected:
+    FileRowWriter(std::FILE* f, int32_t height, std::size_t lineBytes) : line(lineBytes, 0), file_(f), height_(height) {}
+    bool writeBytes(const std::vector<uint8_t>& bytes) {
+        failed_ = failed_ || std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size();
+        return !failed_;
+    }
+    bool writeLine() {
+        ++rows_;
+        return writeBytes(line);
+    }
+    std::vector<uint8_t> line;
+    bool failed_ = false;
+
+private:
+    std::FILE* file_;
+    int32_t height_, rows_ = 0;
+};
+
 // Little- and big-endian reads that the caller has bounds-checked.
 inline uint32_t le16(Bytes p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8; }
 inline uint32_t le32(Bytes p) { return le16(p) | le16(p + 2) << 16; }
