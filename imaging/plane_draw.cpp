@@ -5,17 +5,12 @@
 #include <opencv2/core.hpp>
 #include <opencv2/imgproc.hpp>
 
+#include "imaging/opencv_setup.h"
+
 namespace calv {
 namespace {
 
-// The engine's plane as an OpenCV matrix, without copying.
-cv::Mat view8(uint8_t* plane, int32_t width, int32_t height) { return cv::Mat(height, width, CV_8UC1, plane); }
-
-// The engine runs on the host's thread alone.
-void singleThreaded() {
-    static const bool once = (cv::setNumThreads(1), true);
-    (void)once;
-}
+cv::Mat view8(uint8_t* plane, int32_t width, int32_t height) { return viewOf(plane, width, height, 1); }
 
 // Box widths whose three passes approximate a Gaussian of this sigma.
 void boxesForGauss(double sigma, int32_t sizes[3]) {
@@ -40,14 +35,14 @@ void fillRect8(uint8_t* plane, int32_t width, int32_t height, int32_t left, int3
 void fillEllipse8(uint8_t* plane, int32_t width, int32_t height, int32_t cx, int32_t cy, int32_t rx, int32_t ry,
                   uint8_t value) {
     if (!plane || width <= 0 || height <= 0 || rx < 0 || ry < 0) return;
-    singleThreaded();
+    openCVSingleThreaded();
     cv::Mat m = view8(plane, width, height);
     cv::ellipse(m, cv::Point(cx, cy), cv::Size(rx, ry), 0, 0, 360, cv::Scalar(value), cv::FILLED, cv::LINE_8);
 }
 
 void gaussianBlur8(const uint8_t* src, uint8_t* dst, int32_t width, int32_t height, double radius) {
     if (!src || !dst || width <= 0 || height <= 0) return;
-    singleThreaded();
+    openCVSingleThreaded();
     const cv::Mat in = view8(const_cast<uint8_t*>(src), width, height);
     cv::Mat out = view8(dst, width, height);
     const double sigma = std::max(radius / 3, 0.01);
