@@ -65,6 +65,22 @@ int64_t drawColourShift(BrushState& brush) {
 // The one-dab controls a dab laid into a layer consumes.
 void finishDab(BrushSettings& s) { s.blendDisabledOnce = s.maskMakerOn = s.eraseModeOn = false; }
 
+// Straight-alpha "over" of paint P at coverage w on a pixel D with alpha: a is the paint's
+// effective alpha, Dp and Pp the premultiplied channels; multiply (modes 33 and below other
+// than normal) adds the product term. Returns the new alpha.
+inline uint32_t layOver(const uint32_t P[4], uint32_t w, const uint32_t D[4], bool normal, uint32_t colour[3]) {
+    const uint32_t Da = D[3], a = (w * P[3]) / kMax;
+    const uint32_t Na = ((kMax - Da) * a) / kMax + Da;
+    // Over an opaque result the division by Na is by the constant: skip it.
+    auto unpremultiply = [Na](uint32_t v) { return Na == kMax ? v : v * kMax / Na; };
+    for (int c = 0; c < 3; ++c) {
+        const uint32_t Dp = (D[c] * Da) >> 16, Pp = (a * P[c]) >> 16;
+        colour[c] = normal ? unpremultiply(Dp * (kMax - a) / kMax + Pp)
+                           : unpremultiply((kMax - a) * Dp / kMax + (kMax - Da) * Pp / kMax + Dp * Pp / kMax);
+    }
+    return Na;
+}
+
 // A new grit window once the drawing length is used up.
 void takeGritWindow(BrushState& brush, int32_t n) {
     BrushSettings& s = brush.settings;
@@ -255,19 +271,7 @@ void DrawDabGrit(Engine& engine, int32_t x, int32_t y, int32_t r, int32_t g, int
             Na = ((kMax - w) * Da) >> 16;
             colour[0] = D[0], colour[1] = D[1], colour[2] = D[2];
         } else {
-            // Straight-alpha "over": a is the paint's effective alpha, Dp and Pp the
-            // premultiplied channels; multiply (33 and below) adds the product term.
-            const uint32_t a = (w * P[3]) / kMax;
-            Na = ((kMax - Da) * a) / kMax + Da;
-            // Over an opaque result the division by Na is by the constant: skip it.
-            auto unpremultiply = [Na](uint32_t v) { return Na == kMax ? v : v * kMax / Na; };
-            for (int c = 0; c < 3; ++c) {
-                const uint32_t Dp = (D[c] * Da) >> 16, Pp = (a * P[c]) >> 16;
-                if (s.mixMode == kMixNormal)
-                    colour[c] = unpremultiply(Dp * (kMax - a) / kMax + Pp);
-                else
-                    colour[c] = unpremultiply((kMax - a) * Dp / kMax + (kMax - Da) * Pp / kMax + Dp * Pp / kMax);
-            }
+            Na = layOver(P, w, D, s.mixMode == kMixNormal, colour);
         }
 
         if (blendPixel && s.blendRemix) {
