@@ -41,8 +41,7 @@ struct FilterContext {
     }
     // Fractions 0..1, clamped, each written as trunc(v x 255).
     void setRGBAFractions(int32_t x, int32_t y, double r, double g, double b, double a) const {
-        auto byte = [](double v) { return int32_t(std::clamp(v, 0.0, 1.0) * 255); };
-        setRGBA(x, y, byte(r), byte(g), byte(b), byte(a));
+        setRGBA(x, y, fractionToByte(r), fractionToByte(g), fractionToByte(b), fractionToByte(a));
     }
     // Hue clamped to 0..359, saturation and lightness to 0..1.
     void setHSL(int32_t x, int32_t y, double h, double s, double l) const {

@@ -97,11 +97,11 @@ void Vignette(Engine& engine, FilterContext& c) {
     }
     uint8_t value;
     if (c.F[2] == 0) {
-        shape.fill(uint8_t(std::clamp(int32_t(255 - c.S[5] * 255), 0, 255)));
+        shape.fill(FilterContext::clampByte(int32_t(255 - c.S[5] * 255)));
         value = 255;
     } else {
         shape.fill(0);
-        value = c.F[2] == 1 ? uint8_t(std::clamp(int32_t(c.S[5] * 255), 0, 255)) : 255;
+        value = c.F[2] == 1 ? FilterContext::clampByte(int32_t(c.S[5] * 255)) : 255;
     }
     int32_t A = (w - 2 * int32_t(w * c.S[4])) / 2, B = (h - 2 * int32_t(h * c.S[4])) / 2;
     if (c.F[4] != 0) (w < h ? A : B) = (w < h ? B : A);

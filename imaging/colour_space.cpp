@@ -10,11 +10,6 @@ constexpr double kInv255 = 0.00392156862745098;
 constexpr double kInv60 = 0.016666666666666666;
 constexpr double kSixteenOver116 = 0.13793103448275862;
 
-// trunc(v x 255) as a byte. Values outside 0..1 (and NaN) saturate instead of wrapping.
-uint8_t byteOf(double v) {
-    const double c = v * 255;
-    return uint8_t(c > 0 ? (c < 255 ? int32_t(c) : 255) : 0);
-}
 
 double linearise(double c) { return c > 0.04045 ? std::pow((c + 0.055) * 0.9478672985781991, 2.4) : c * 0.07739938080495357; }
 double gammaEncode(double v) { return v > 0.0031308 ? 1.055 * std::pow(v, 0.4166666666666667) - 0.055 : 12.92 * v; }
@@ -25,6 +20,11 @@ double labFInverse(double f) {
 }
 
 }  // namespace
+
+uint8_t fractionToByte(double v) {
+    const double c = v * 255;
+    return uint8_t(c > 0 ? (c < 255 ? int32_t(c) : 255) : 0);
+}
 
 HSV RGBToHSV(int32_t red, int32_t green, int32_t blue) {
     const double r = red * kInv255, g = green * kInv255, b = blue * kInv255;
@@ -51,17 +51,17 @@ HSV RGBToHSV(int32_t red, int32_t green, int32_t blue) {
 }
 
 RGB8 HSVToRGB(double h, double s, double v) {
-    if (s == 0) return {byteOf(v), byteOf(v), byteOf(v)};
+    if (s == 0) return {fractionToByte(v), fractionToByte(v), fractionToByte(v)};
     const double hh = (h == 360 ? 0 : h) * kInv60;
     const double i = std::floor(hh), f = hh - i;
     const double p = v * (1 - s), q = v * (1 - s * f), t = v * (1 - s * (1 - f));
     switch (int32_t(i)) {
-    case 0: return {byteOf(v), byteOf(t), byteOf(p)};
-    case 1: return {byteOf(q), byteOf(v), byteOf(p)};
-    case 2: return {byteOf(p), byteOf(v), byteOf(t)};
-    case 3: return {byteOf(p), byteOf(q), byteOf(v)};
-    case 4: return {byteOf(t), byteOf(p), byteOf(v)};
-    default: return {byteOf(v), byteOf(p), byteOf(q)};
+    case 0: return {fractionToByte(v), fractionToByte(t), fractionToByte(p)};
+    case 1: return {fractionToByte(q), fractionToByte(v), fractionToByte(p)};
+    case 2: return {fractionToByte(p), fractionToByte(v), fractionToByte(t)};
+    case 3: return {fractionToByte(p), fractionToByte(q), fractionToByte(v)};
+    case 4: return {fractionToByte(t), fractionToByte(p), fractionToByte(v)};
+    default: return {fractionToByte(v), fractionToByte(p), fractionToByte(q)};
     }
 }
 
@@ -104,7 +104,7 @@ int32_t HueToChannel(double m1, double m2, double h) {
 }
 
 RGB8 HSLToRGB(double h, double s, double l) {
-    if (s == 0) return {byteOf(l), byteOf(l), byteOf(l)};
+    if (s == 0) return {fractionToByte(l), fractionToByte(l), fractionToByte(l)};
     const double m2 = l < 0.5 ? l * (1 + s) : l + s - l * s;
     const double m1 = 2 * l - m2;
     return {uint8_t(HueToChannel(m1, m2, h + 120)), uint8_t(HueToChannel(m1, m2, h)),
@@ -126,7 +126,7 @@ RGB8 XYZToRGB(double x, double y, double z) {
     const double R = 3.2406 * x - 1.5372 * y - 0.4986 * z;
     const double G = -0.9689 * x + 1.8758 * y + 0.0415 * z;
     const double B = 0.0557 * x - 0.204 * y + 1.057 * z;
-    return {byteOf(gammaEncode(R)), byteOf(gammaEncode(G)), byteOf(gammaEncode(B))};
+    return {fractionToByte(gammaEncode(R)), fractionToByte(gammaEncode(G)), fractionToByte(gammaEncode(B))};
 }
 
 Lab XYZToLab(double x, double y, double z) {
@@ -152,7 +152,7 @@ CMYK CMYToCMYK(double c, double m, double y) {
 }
 
 RGB8 CMYKToRGB(double c, double m, double y, double k) {
-    auto channel = [k](double v) { return byteOf(1 - (k + (1 - k) * v)); };
+    auto channel = [k](double v) { return fractionToByte(1 - (k + (1 - k) * v)); };
     return {channel(c), channel(m), channel(y)};
 }
 

@@ -32,6 +32,9 @@ struct CMYK {
     double c = 0, m = 0, y = 0, k = 0;
 };
 
+// trunc(v x 255) as a byte; values outside 0..1 (and NaN) saturate.
+uint8_t fractionToByte(double v);
+
 // Red wins a tie for the largest channel, then green.
 HSV RGBToHSV(int32_t red, int32_t green, int32_t blue);
 // H must lie in 0..360; 360 counts as 0.
