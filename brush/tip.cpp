@@ -78,12 +78,13 @@ bool buildImageTip(Engine& engine, bool blur) {
     std::vector<uint8_t> scaled(std::size_t(size) * std::size_t(size) * 4);
     bool ok;
     if (blur && b.shapeBlur > 0) {
-        std::vector<uint8_t> blurred = cache.rgba, source = cache.rgba;
+        // Chained, the blur works on its destination alone and never touches the source.
+        std::vector<uint8_t> blurred = cache.rgba;
         FilterArgs args;
         args.chained = 1;
         args.sliders[1] = (100 - b.shapeBlur) * 10;
-        FilterKitRun(engine, reinterpret_cast<RGBA32*>(source.data()), reinterpret_cast<RGBA32*>(blurred.data()),
-                     cache.width, cache.height, "Value Blur", args);
+        FilterKitRun(engine, reinterpret_cast<RGBA32*>(const_cast<uint8_t*>(cache.rgba.data())),
+                     reinterpret_cast<RGBA32*>(blurred.data()), cache.width, cache.height, "Value Blur", args);
         ok = resamplePicture(blurred.data(), cache.width, cache.height, scaled.data(), size, size, 4);
     } else {
         ok = resamplePicture(cache.rgba.data(), cache.width, cache.height, scaled.data(), size, size, 4);

@@ -10,8 +10,7 @@ namespace {
 // Fills a canvas-sized RGBA32 image from the current layer; false without one.
 bool fillFromLayer(Engine& engine, Plane<RGBA32>& image) {
     const Layer* layer = engine.layers.currentWithPixels();
-    if (!layer || !GetRGBA32(engine, *layer, reinterpret_cast<uint8_t*>(image.data()), image.width() * 4)) return false;
-    return true;
+    return layer && GetRGBA32(engine, *layer, reinterpret_cast<uint8_t*>(image.data()), image.width() * 4);
 }
 
 }  // namespace

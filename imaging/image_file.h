@@ -51,7 +51,7 @@ bool readFileBytes(const char* path, std::vector<uint8_t>& out);
 bool writeImage(const char* path, ImageFormat format, const uint8_t* pixels, int32_t width, int32_t height,
                 int32_t channels, int32_t dpi, int32_t quality);
 
-// Writes a picture one row at a time, in the order rowOrderBottomUp() says.
+// Writes a picture one row at a time: bottom row first when bottomUp(), else top row first.
 class LineWriter {
 public:
     virtual ~LineWriter() = default;

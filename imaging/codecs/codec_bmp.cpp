@@ -53,6 +53,10 @@ bool decodeDIB(Bytes info, std::size_t size, Bytes bits, std::size_t bitsSize, D
     return true;
 }
 
+void toDIBRow(const uint8_t* row, int32_t w, int32_t channels, uint8_t* out) {
+    for (int32_t x = 0; x < w; ++x, row += channels, out += 3) out[0] = row[2], out[1] = row[1], out[2] = row[0];
+}
+
 bool decodeBMP(Bytes data, std::size_t size, DecodedImage& out) {
     if (size < kFileHeader + 40 || data[0] != 'B' || data[1] != 'M') return false;
     const uint32_t bitsAt = le32(data + 10);
@@ -83,11 +87,7 @@ public:
     }
     bool bottomUp() const override { return true; }
     bool writeRow(const uint8_t* row) override {
-        for (int32_t x = 0; x < width_; ++x) {
-            line[std::size_t(x) * 3] = row[x * 3 + 2];
-            line[std::size_t(x) * 3 + 1] = row[x * 3 + 1];
-            line[std::size_t(x) * 3 + 2] = row[x * 3];
-        }
+        toDIBRow(row, width_, 3, line.data());  // the padding stays zero
         return writeLine();
     }
 

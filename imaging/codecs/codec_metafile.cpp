@@ -115,12 +115,9 @@ bool writeMetafile(std::FILE* f, const uint8_t* pixels, int32_t w, int32_t h, in
     putLE32(out, 40), putLE32(out, uint32_t(w)), putLE32(out, uint32_t(h)), putLE16(out, 1), putLE16(out, 24);
     putLE32(out, 0), putLE32(out, uint32_t(bitsBytes)), putLE32(out, 3780), putLE32(out, 3780), putLE32(out, 0), putLE32(out, 0);
     for (int32_t y = h - 1; y >= 0; --y) {
-        const uint8_t* row = pixels + std::size_t(y) * std::size_t(w) * std::size_t(channels);
-        for (int32_t x = 0; x < w; ++x) {
-            const uint8_t* p = row + std::size_t(x) * std::size_t(channels);
-            out.push_back(p[2]), out.push_back(p[1]), out.push_back(p[0]);
-        }
-        out.insert(out.end(), rowBytes - std::size_t(w) * 3, 0);
+        const std::size_t at = out.size();
+        out.resize(at + rowBytes, 0);
+        toDIBRow(pixels + std::size_t(y) * std::size_t(w) * std::size_t(channels), w, channels, out.data() + at);
     }
     putLE32(out, kEmrEof), putLE32(out, eofSize), putLE32(out, 0), putLE32(out, 16), putLE32(out, eofSize);
     const bool ok = w > 0 && h > 0 && std::fwrite(out.data(), 1, out.size(), f) == out.size();

@@ -20,6 +20,8 @@ bool decodePSD(Bytes data, std::size_t size, DecodedImage& out);
 bool decodeMetafile(Bytes data, std::size_t size, DecodedImage& out, const MetafileTarget& target);
 // A device-independent bitmap: its info header (`infoSize` bytes with the palette) and bits.
 bool decodeDIB(Bytes info, std::size_t infoSize, Bytes bits, std::size_t bitsSize, DecodedImage& out);
+// One row of a 24-bit DIB: w pixels of `channels` bytes (R, G, B first) as B, G, R.
+void toDIBRow(const uint8_t* row, int32_t w, int32_t channels, uint8_t* out);
 
 FileResolution resolutionPNG(Bytes data, std::size_t size);
 FileResolution resolutionJPEG(Bytes data, std::size_t size);
