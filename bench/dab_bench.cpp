@@ -10,7 +10,7 @@ namespace {
 
 constexpr int32_t kSide = 2048;
 
-enum class Kind { Direct, GritAndVariation, BlendRemix, MixMode };
+enum class Kind { Direct, DirectSoft, GritAndVariation, BlendRemix, MixMode };
 
 void setUp(int32_t size, Kind kind) {
     CVX_SetRandomSeed(5);
@@ -27,7 +27,8 @@ void setUp(int32_t size, Kind kind) {
         CVX_SetPixColorVary(30);
         CVX_SetPixLumVary(20);
     }
-    CVX_SetTool(1.0f, grit ? 3 : 0, 120, 160, 0, 0, 8, blend, 64, blend ? 1 : 0, 0, 0, 0, "", "", 0);
+    const int32_t softness = kind == Kind::DirectSoft ? 200 : 0;
+    CVX_SetTool(1.0f, grit ? 3 : 0, 120, 160, softness, 0, 8, blend, 64, blend ? 1 : 0, 0, 0, 0, "", "", 0);
     if (kind == Kind::MixMode) CVX_SetMixMode(40, 200);  // Overlay
     CVX_CreatePaintLayer(100, "Normal");
 }
@@ -49,6 +50,7 @@ void BM_DabStroke(benchmark::State& state, Kind kind) {
     CVX_DeleteImage();
 }
 BENCHMARK_CAPTURE(BM_DabStroke, direct_hard, Kind::Direct)->Arg(16)->Arg(64)->Arg(256);
+BENCHMARK_CAPTURE(BM_DabStroke, direct_soft, Kind::DirectSoft)->Arg(16)->Arg(64)->Arg(256);
 BENCHMARK_CAPTURE(BM_DabStroke, grit_and_variation, Kind::GritAndVariation)->Arg(16)->Arg(64)->Arg(256);
 BENCHMARK_CAPTURE(BM_DabStroke, blend_remix, Kind::BlendRemix)->Arg(16)->Arg(64)->Arg(256);
 BENCHMARK_CAPTURE(BM_DabStroke, mix_overlay, Kind::MixMode)->Arg(64);

@@ -5,6 +5,7 @@
 
 #include "brush/blend_buffer.h"
 #include "brush/mix_modes.h"
+#include "brush/over_row.h"
 #include "mask/grey.h"
 #include "mask/weights.h"
 
@@ -124,46 +125,77 @@ bool tipFits(const BrushState& brush) {
     return fits;
 }
 
-// The tip pixel a dab pixel samples (turned when the brush rotates); `at` = row x n + column.
+// One row of a placed dab: for each pixel from xs, the tip pixel it samples (turned when
+// the brush rotates) and its coverage: 0 where the grit holds the paint back, otherwise the
+// tip value after the opacity and the paper texture.
+struct DabRow {
+    uint32_t coverage[kMaxTipSide];
+    int32_t tipRow[kMaxTipSide], tipCol[kMaxTipSide];  // filled only when asked for
+};
+
+// Fills `r` for canvas row yy of a dab with at least one column on the canvas.
+void coverageRow(const Engine& engine, const DabPlace& d, int32_t yy, DabRow& r, bool withSamples) {
+    const BrushState& brush = engine.brush;
+    const BrushSettings& s = brush.settings;
+    const size_t n = size_t(engine.canvas.maxBrushSize);
+    const int32_t size = s.size, width = d.xe - d.xs;
+    const bool useGrit = s.gritSize != 0;
+    const int32_t limit = s.densityLimit;  // grit values above it hold the paint back
+    const G8* gritWindow = brush.workBuffers[size_t(s.gritBuffer)].data() + s.gritOffset;
+    const G16* tip = brush.shapePlane.data();
+    const int32_t t = s.scaleMap[size_t(yy - d.y0)];
+    const int32_t* cols = s.scaleMap.data() + (d.xs - d.x0);
+    uint32_t* cov = r.coverage;
+    if (s.rotateBrushMode != 1) {
+        const G16* tipRow = tip + size_t(t) * n;
+        for (int32_t i = 0; i < width; ++i) cov[i] = tipRow[cols[i]];
+        if (useGrit) {
+            const G8* gritRow = gritWindow + size_t(t) * n;
+            for (int32_t i = 0; i < width; ++i)
+                if (int32_t(gritRow[cols[i]]) > limit) cov[i] = 0;
+        }
+        if (withSamples) std::fill_n(r.tipRow, width, t), std::copy_n(cols, width, r.tipCol);
+    } else {
+        const int32_t hs = size / 2;
+        for (int32_t i = 0; i < width; ++i) {
+            int32_t row = t, col = cols[i];
+            const int32_t dx = col - hs, dy = row - hs;
+            const int32_t cx = int32_t(s.rotateCos * float(dx) - s.rotateSin * float(dy)) + hs;
+            const int32_t cy = int32_t(s.rotateSin * float(dx) + s.rotateCos * float(dy)) + hs;
+            if (cx >= 0 && cx < size && cy >= 0 && cy < size) row = cy, col = cx;
+            const size_t at = size_t(row) * n + size_t(col);
+            cov[i] = useGrit && int32_t(gritWindow[at]) > limit ? 0 : tip[at];
+            if (withSamples) r.tipRow[i] = row, r.tipCol[i] = col;
+        }
+    }
+    if (s.alpha < 100) {
+        const uint32_t alphaScaled = uint32_t(std::max(s.alphaScaled, 0));
+        for (int32_t i = 0; i < width; ++i) cov[i] = (cov[i] * alphaScaled) >> 7;
+    }
+    if (!brush.texturePlane.empty()) {
+        const G8* tex = brush.texturePlane.row(yy) + d.xs;
+        for (int32_t i = 0; i < width; ++i)
+            if (tex[i] < 255) cov[i] = (cov[i] * tex[i]) >> 8;
+    }
+}
+
+// The tip pixel a dab pixel samples.
 struct TipSample {
     int32_t row, col;
-    size_t at;
 };
 
 // Walks the pixels of a placed dab: startRow(y) once a row, then pixel(i, tip, w) for
-// every pixel the grit lets through, where i counts columns from xs and w is the tip
-// coverage after the opacity and the paper texture, still to be tested for 0.
+// every pixel with coverage w above 0, where i counts columns from xs.
 template <class RowFn, class PixelFn>
 void walkDab(const Engine& engine, const DabPlace& d, RowFn&& startRow, PixelFn&& pixel) {
-    const BrushState& brush = engine.brush;
-    const BrushSettings& s = brush.settings;
-    const int32_t n = engine.canvas.maxBrushSize, size = s.size;
-    const bool useGrit = s.gritSize != 0;
-    const G8* gritWindow = brush.workBuffers[size_t(s.gritBuffer)].data() + s.gritOffset;
-    const G16* tip = brush.shapePlane.data();
-    const uint32_t alphaScaled = uint32_t(std::max(s.alphaScaled, 0));
-    const Plane<G8>& texture = brush.texturePlane;
-    const bool rotated = s.rotateBrushMode == 1;
+    const int32_t width = d.xe - d.xs;
+    DabRow r;
     for (int32_t yy = d.ys; yy < d.ye; ++yy) {
-        const int32_t t = s.scaleMap[size_t(yy - d.y0)];
-        const G8* tex = texture.empty() ? nullptr : texture.row(yy) + d.xs;
-        startRow(yy);
-        for (int32_t xx = d.xs; xx < d.xe; ++xx) {
-            const int32_t i = xx - d.xs;
-            int32_t row = t, col = s.scaleMap[size_t(xx - d.x0)];
-            if (rotated) {
-                const int32_t hs = size / 2, dx = col - hs, dy = row - hs;
-                const int32_t cx = int32_t(s.rotateCos * float(dx) - s.rotateSin * float(dy)) + hs;
-                const int32_t cy = int32_t(s.rotateSin * float(dx) + s.rotateCos * float(dy)) + hs;
-                if (cx >= 0 && cx < size && cy >= 0 && cy < size) row = cy, col = cx;
-            }
-            const size_t at = size_t(row) * size_t(n) + size_t(col);
-            if (useGrit && int32_t(gritWindow[at]) > s.densityLimit) continue;
-            uint32_t w = tip[at];
-            if (s.alpha < 100) w = (w * alphaScaled) >> 7;
-            if (tex && tex[i] < 255) w = (w * tex[i]) >> 8;
-            pixel(i, TipSample{row, col, at}, w);
-        }
+        startRow(yy);  // even for a row wholly off the canvas: it may draw random numbers
+        if (width <= 0) continue;
+        coverageRow(engine, d, yy, r, true);
+        for (int32_t i = 0; i < width; ++i)
+            if (r.coverage[i] != 0) pixel(i, TipSample{r.tipRow[i], r.tipCol[i]}, r.coverage[i]);
     }
 }
 
@@ -218,6 +250,31 @@ void DrawDabGrit(Engine& engine, int32_t x, int32_t y, int32_t r, int32_t g, int
         if (useColourVary) q.startRow(random, n, s.scaleSize);
         if (useLumVary) lum.startRow(random, n, s.scaleSize);
     };
+    // Opaque paint of one colour laid normally or multiplied: the coverage of a row is
+    // gathered first, then laid several pixels at a time.
+    const bool plainRows = !blendActive && !useColourVary && !useLumVary && !erase && s.mixMode <= kMixMultiply &&
+                           !s.colorLocked && !s.blobLocked && overRowAvailable();
+    if (plainRows) {
+        OverRowPaint rowPaint;
+        rowPaint.colour[0] = R0, rowPaint.colour[1] = G0, rowPaint.colour[2] = B0;
+        rowPaint.multiply = s.mixMode != kMixNormal;
+        rowPaint.alphaFixed = alphaFixed;
+        rowPaint.alphaLevelled = s.alphaLevel > 0;
+        rowPaint.alphaLevel = uint16_t(s.alphaLevel);
+        const int32_t width = d.xe - d.xs;
+        DabRow rowCoverage;
+        for (int32_t yy = d.ys; yy < d.ye && width > 0; ++yy) {
+            coverageRow(engine, d, yy, rowCoverage, false);
+            startRow(yy);
+            uint32_t* cov = rowCoverage.coverage;
+            if (m)
+                for (int32_t i = 0; i < width; ++i) cov[i] = maskWeight16(cov[i], m[i]);
+            if (s.solidBrushMode)
+                for (int32_t i = 0; i < width; ++i) cov[i] = cov[i] != 0 ? kMax : 0;
+            layOverRow(outRow, cov, width, rowPaint);
+        }
+        return finishDab(s);
+    }
     walkDab(engine, d, startRow, [&](int32_t i, const TipSample& sample, uint32_t w) {
         RGBA64* out = outRow + i;
         if (m) w = maskWeight16(w, m[i]);

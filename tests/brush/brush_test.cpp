@@ -1,7 +1,9 @@
 #include <cmath>
+#include <random>
 #include <vector>
 
 #include "brush/mix_modes.h"
+#include "brush/over_row.h"
 #include "support/engine_fixture.h"
 
 namespace calv::test {
@@ -123,6 +125,84 @@ TEST_F(BrushTest, NormalLayingRules) {
         setPixel(2, 10, 10, c.before);
         CVX_DrawDabGrit(10, 10, kWhite, 0, kWhite);
         EXPECT_EQ(pixel(2, 10, 10), c.after) << c.what;
+    }
+}
+
+TEST_F(BrushTest, SoftEdgeOverHalfTransparentPaint) {
+    // Tip (5, 1) of a size-10 tip at softness 255 covers 13107; the dab at (10, 10) samples
+    // it at pixel (6, 10). a = 13107, Na = 32767 x 13107 / 65535 + 32768 = 39321, and each
+    // channel ((D x Da >> 16) x (65535 - a) / 65535 + (a x P >> 16)) x 65535 / Na; multiply
+    // adds (65535 - Da) x Pp / 65535 + Dp x Pp / 65535 in place of the plain product term.
+    struct Case {
+        const char* what;
+        int32_t mixMode;
+        RGBA64 after;
+    } cases[] = {
+        {"normal", kMixNormal, {35091, 26666, 61758, 39321}},
+        {"multiply", kMixMultiply, {27531, 26666, 60838, 39321}},
+    };
+    for (const Case& c : cases) {
+        hardTool(10, 255);
+        CVX_SetMixMode(c.mixMode, 255);
+        setPixel(2, 6, 10, {20000, 40000, 60000, 32768});
+        CVX_DrawDabGrit(10, 10, kWhite, 0, kWhite);
+        EXPECT_EQ(pixel(2, 6, 10), c.after) << c.what;
+    }
+}
+
+// Restores the wide rows when a test that turned them off ends.
+struct WideRows {
+    explicit WideRows(bool on) { useOverRowForTesting(on); }
+    ~WideRows() { useOverRowForTesting(true); }
+};
+
+TEST_F(BrushTest, WideRowsLayWhatThePixelByPixelPathLays) {
+    if (!overRowAvailable()) GTEST_SKIP() << "this processor lays every dab pixel by pixel";
+    struct Case {
+        const char* what;
+        int32_t layer, mixMode, alpha, alphaLevel;
+        bool masked;
+        int32_t softness = 200;
+    } cases[] = {
+        {"normal", 2, kMixNormal, 100, 0, false},
+        {"normal, hard tip", 2, kMixNormal, 100, 0, false, 0},
+        {"hard tip, alpha level", 2, kMixNormal, 100, 30000, false, 0},
+        {"hard tip on the background", 1, kMixNormal, 100, 0, false, 0},
+        {"multiply at 70 per cent", 2, kMixMultiply, 70, 0, false},
+        {"alpha level", 2, kMixNormal, 100, 40000, false},
+        {"the background keeps its alpha", 1, kMixNormal, 100, 0, false},
+        {"through the mask", 2, kMixMultiply, 100, 0, true},
+    };
+    // Dabs across the middle and over every edge, so rows of every length and start are laid.
+    const int32_t dabs[][2] = {{16, 16}, {0, 0}, {31, 5}, {3, 31}, {20, 21}, {-4, 12}};
+    for (const Case& c : cases) {
+        std::vector<RGBA64> before, laid[2];
+        for (const bool wide : {true, false}) {
+            WideRows rows(wide);
+            std::mt19937 pick(7);
+            const uint16_t alphas[] = {0, 1, 255, 32768, 65534, 65535};
+            for (int32_t y = 0; y < 32; ++y)
+                for (int32_t x = 0; x < 32; ++x) {
+                    const auto channel = [&] { return uint16_t(pick() & 0xFFFF); };
+                    const uint16_t a = pick() % 2 ? alphas[pick() % 6] : channel();
+                    setPixel(c.layer, x, y, {channel(), channel(), channel(), a});
+                    engine().mask.plane.at(x, y) = pick() % 3 ? channel() : 65535;
+                }
+            if (wide)
+                for (int32_t y = 0; y < 32; ++y)
+                    for (int32_t x = 0; x < 32; ++x) before.push_back(pixel(c.layer, x, y));
+            CVX_EnableMask(c.masked);
+            CVX_SetLayer(c.layer);
+            hardTool(13, c.softness);
+            CVX_SetAlpha(c.alpha);
+            CVX_SetAlphaLevel(c.alphaLevel);
+            CVX_SetMixMode(c.mixMode, 255);
+            for (const auto& at : dabs) CVX_DrawDabGrit(at[0], at[1], 51200, 12800, 40000);
+            for (int32_t y = 0; y < 32; ++y)
+                for (int32_t x = 0; x < 32; ++x) laid[wide].push_back(pixel(c.layer, x, y));
+        }
+        EXPECT_EQ(laid[0], laid[1]) << c.what;
+        EXPECT_NE(laid[1], before) << c.what;
     }
 }
 
