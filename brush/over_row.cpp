@@ -45,7 +45,8 @@ CALV_WIDE inline __m256i layTwo(__m256i D, __m256i w, __m256i P, const OverRowPa
     const __m256i Pp = _mm256_srli_epi32(_mm256_mullo_epi32(w, P), 16);
     __m256i t;
     if (paint.multiply)
-        t = _mm256_add_epi32(_mm256_add_epi32(div65535(_mm256_mullo_epi32(Kw, Dp)), div65535(_mm256_mullo_epi32(KDa, Pp))),
+        t = _mm256_add_epi32(_mm256_add_epi32(div65535(_mm256_mullo_epi32(Kw, Dp)),
+                                              div65535(_mm256_mullo_epi32(KDa, Pp))),
                              div65535(_mm256_mullo_epi32(Dp, Pp)));
     else
         t = _mm256_add_epi32(div65535(_mm256_mullo_epi32(Dp, Kw)), Pp);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <utility>
 
 #include "layers/blend_math.h"
@@ -22,6 +23,7 @@ struct Entry {
     bool background;
     int32_t maskEntry;  // index of the "Layer Mask" entry masking this one, or -1
     const RGBA64* row;  // the row being rendered, null when the layer does not reach it
+    const RGBA64* nextRow;  // the row below it, if the layer has one
 };
 
 struct RenderList {
@@ -40,9 +42,10 @@ RenderList buildList(const Engine& engine) {
         const bool current = &layer == ls.currentRecord;
         if (layer.hasPixels() && layer.visible && layer.blendMode != kBlendTexturize3) {
             if (current) currentEntry = list.count;
-            list.entries[size_t(list.count++)] = {&layer, slot == kBackgroundSlot, -1, nullptr};
+            list.entries[size_t(list.count++)] = {&layer, slot == kBackgroundSlot, -1, nullptr, nullptr};
         }
-        if (current && ls.paint.hasPixels()) list.entries[size_t(list.count++)] = {&ls.paint, false, -1, nullptr};
+        if (current && ls.paint.hasPixels())
+            list.entries[size_t(list.count++)] = {&ls.paint, false, -1, nullptr, nullptr};
     }
     // An entry is masked by the entry after it in "Layer Mask" mode; the current layer
     // looks past the paint layer.
@@ -54,60 +57,87 @@ RenderList buildList(const Engine& engine) {
     return list;
 }
 
+// Four floats r g b a, worked on together (one register where the processor has them).
+using Float4 = float __attribute__((vector_size(16)));
+
+using Int4 = int32_t __attribute__((vector_size(16)));
+using Channels4 = uint16_t __attribute__((vector_size(8)));
+
+inline Float4 splat(float x) { return Float4{x, x, x, x}; }
+inline Float4 floatsOf(Int4 v) { return __builtin_convertvector(v, Float4); }
+inline Float4 floatsOf(Channels4 c) { return floatsOf(__builtin_convertvector(c, Int4)); }
+inline Float4 floatsOf(const RGBA64& p) {
+    Channels4 c;
+    std::memcpy(&c, &p, sizeof c);
+    return floatsOf(c);
+}
+// The pixel's colour with 1 in place of its alpha.
+inline Float4 colourAndOne(const RGBA64& p) {
+    Channels4 c;
+    std::memcpy(&c, &p, sizeof c);
+    c[3] = 1;
+    return floatsOf(c);
+}
+// The lane-wise forms of std::min(x, hi) and std::max(x, lo), comparisons and all.
+inline Float4 lanesMin(Float4 x, Float4 hi) { return hi < x ? hi : x; }
+inline Float4 lanesAtLeast(Float4 x, Float4 lo) { return x < lo ? lo : x; }
+
+// The per-pixel steps below are inlined into the loops over a row.
+#define CALV_HOT [[gnu::always_inline]] inline
+
 // The running result of one canvas pixel: exact 16-bit values until an entry blends,
 // then floating point from there on. The floating-point colour is kept premultiplied and
 // clamped to the alpha, which is the straight colour clamped to 0..1 of each step.
 struct Running {
-    bool isFloat = false;
+    Float4 v = {0, 0, 0, 0};  // premultiplied r g b, and a, once floating
     RGBA64 exact{0, 0, 0, 0};
-    float r = 0, g = 0, b = 0, a = 0;
+    bool isFloat = false;
 
-    bool empty() const { return isFloat ? a <= 0.0f : exact.a == 0; }
-    void copy(const Source& s, bool texture) {
-        const RGBA64 p = texture ? RGBA64{0, 0, 0, 0}
-                                 : RGBA64{uint16_t(s.r), uint16_t(s.g), uint16_t(s.b), uint16_t(s.sa)};
+    CALV_HOT bool empty() const { return isFloat ? v[3] <= 0.0f : exact.a == 0; }
+    CALV_HOT void copy(const Source& s, bool texture) {
+        copy(texture ? RGBA64{0, 0, 0, 0} : RGBA64{uint16_t(s.r), uint16_t(s.g), uint16_t(s.b), uint16_t(s.sa)});
+    }
+    CALV_HOT void copy(const RGBA64& p) {
         if (!isFloat) {
             exact = p;
             return;
         }
-        a = float(p.a) * kInvAlphaScale;
-        const float k = a * kInvColourScale;
-        r = std::min(float(p.r) * k, a);
-        g = std::min(float(p.g) * k, a);
-        b = std::min(float(p.b) * k, a);
+        const float a = float(p.a) * kInvAlphaScale, k = a * kInvColourScale;
+        v = lanesMin(floatsOf(p) * Float4{k, k, k, kInvAlphaScale}, splat(a));
     }
-    void toFloat() {
+    CALV_HOT void toFloat() {
         if (isFloat) return;
         isFloat = true;
-        a = float(exact.a) * kInvAlphaScale;
-        const float k = a * kInvColourScale;
-        r = float(exact.r) * k, g = float(exact.g) * k, b = float(exact.b) * k;
+        const float k = float(exact.a) * kInvAlphaScale * kInvColourScale;
+        v = floatsOf(exact) * Float4{k, k, k, kInvAlphaScale};
     }
     // "Normal" on premultiplied values: Rc = Sc + Dc (1 - Sa), Ao = Sa + Da (1 - Sa).
-    void blendNormal(const Source& s) {
+    CALV_HOT void blendNormal(const Source& s) { blendNormal(floatsOf(Int4{s.r, s.g, s.b, 1}), s.sa); }
+    // The same with the source colour in lanes 0..2 of `colour` and 1 in lane 3.
+    CALV_HOT void blendNormal(Float4 colour, int32_t sa) {
         toFloat();
-        const float Sa = float(s.sa) * kInvAlphaScale, k = 1.0f - Sa, sk = Sa * kInvColourScale;
-        a = std::min(Sa + a * k, 1.0f);
-        r = std::clamp(float(s.r) * sk + r * k, 0.0f, a);
-        g = std::clamp(float(s.g) * sk + g * k, 0.0f, a);
-        b = std::clamp(float(s.b) * sk + b * k, 0.0f, a);
+        const float Sa = float(sa) * kInvAlphaScale, k = 1.0f - Sa, sk = Sa * kInvColourScale;
+        const Float4 t = colour * Float4{sk, sk, sk, Sa} + v * k;
+        const float a = std::min(t[3], 1.0f);
+        v = lanesMin(lanesAtLeast(t, splat(0.0f)), splat(a));
     }
     void blend(const Source& s) {
         if (s.h == kBlendNormal || s.h > kLastSeparableMode) return blendNormal(s);
         toFloat();
-        const float invA = 1.0f / a;
-        const float dc[3] = {r * invA, g * invA, b * invA};
+        const float a = v[3], invA = 1.0f / a;
+        const float dc[3] = {v[0] * invA, v[1] * invA, v[2] * invA};
         const float sc[3] = {float(s.r) * kInvColourScale, float(s.g) * kInvColourScale,
                              float(s.b) * kInvColourScale};
         const float luminance = float(s.r + s.g + s.b) * (kInvColourScale / 3.0f);
         const Blended out = blendFloatAny(s.h, float(s.sa) * kInvAlphaScale, sc, a, dc, luminance);
-        a = out.a, r = out.r * out.a, g = out.g * out.a, b = out.b * out.a;
+        v = Float4{out.r * out.a, out.g * out.a, out.b * out.a, out.a};
     }
-    RGBA64 result() const {
+    CALV_HOT RGBA64 result() const {
         if (!isFloat) return exact;
-        const float k = a > 0.0f ? kColourScale / a : 0.0f;
-        return {uint16_t(std::min(r * k, kColourScale)), uint16_t(std::min(g * k, kColourScale)),
-                uint16_t(std::min(b * k, kColourScale)), uint16_t(a * kAlphaScale)};
+        const float a = v[3], k = a > 0.0f ? kColourScale / a : 0.0f;
+        const Float4 most = {kColourScale, kColourScale, kColourScale, kAlphaScale};
+        const Float4 t = lanesMin(v * Float4{k, k, k, kAlphaScale}, most);
+        return {uint16_t(t[0]), uint16_t(t[1]), uint16_t(t[2]), uint16_t(t[3])};
     }
 };
 
@@ -122,12 +152,51 @@ struct Chunk {
     bool contiguous = false;  // cx[i] = cx[0] + i, the 1:1 and magnified views
 };
 
+// The first pixel from i on with some alpha, or n.
+inline int32_t nextPainted(const RGBA64* row, int32_t i, int32_t n) {
+    if (i < n && row[i].a != 0) return i;
+    for (; i + 4 <= n; i += 4)
+        if ((row[i].a | row[i + 1].a | row[i + 2].a | row[i + 3].a) != 0) break;
+    while (i < n && row[i].a == 0) ++i;
+    return i;
+}
+
+bool normalRunsAllowed = true;
+
+// "Normal" without a layer mask in the 1:1 and magnified views, the usual entry: the steps
+// of the general entry below with the entry's own choices made once, outside the loop.
+void layNormalRun(const Entry& e, Chunk& chunk) {
+    const int32_t x0 = chunk.cx[0];
+    const int32_t n = std::min(chunk.count, e.layer->width() - x0);
+    const RGBA64* row = e.row + x0;
+    const int32_t opacity = e.layer->opacity;
+    auto lay = [&](int32_t i, int32_t rawAlpha) {
+        const RGBA64 px = row[i];
+        const int32_t sa = applyMaskAndOpacity(rawAlpha, nullptr, opacity);
+        Running& acc = chunk.acc[size_t(i)];
+        if (acc.empty() || sa >= 65280)
+            acc.copy(RGBA64{px.r, px.g, px.b, uint16_t(sa)});
+        else if (sa != 0)
+            acc.blendNormal(colourAndOne(px), sa);
+    };
+    if (e.background) {
+        for (int32_t i = 0; i < n; ++i) lay(i, 65535);
+        return;
+    }
+    // Runs of painted pixels, found by passing over the transparent ones between them.
+    for (int32_t i = nextPainted(row, 0, n); i < n; i = nextPainted(row, i, n))
+        for (; i < n && row[i].a != 0; ++i) lay(i, row[i].a);
+}
+
 template <int Mode>
 void layEntry(const Entry& e, const Entry* maskEntry, Chunk& chunk, uint16_t P) {
     // A stroke in the paper mode leaves the view as it is, as it leaves the layer.
     if constexpr (Mode == kBlendTexturize3) return;
     const int32_t width = e.layer->width();
     const RGBA64* maskRow = maskEntry && !e.background ? maskEntry->row : nullptr;
+    if constexpr (Mode == kBlendNormal) {
+        if (chunk.contiguous && !maskRow && normalRunsAllowed) return layNormalRun(e, chunk);
+    }
     const int32_t maskWidth = maskRow ? maskEntry->layer->width() : 0;
     const int32_t opacity = e.layer->opacity;
     const bool background = e.background;
@@ -155,11 +224,11 @@ void layEntry(const Entry& e, const Entry* maskEntry, Chunk& chunk, uint16_t P) 
         const int32_t x0 = chunk.cx[0];
         const int32_t n = std::min(chunk.count, width - x0);
         const RGBA64* row = e.row + x0;
-        for (int32_t i = 0; i < n; ++i) {
-            // Transparent pixels of the separable and texture modes cost one test.
-            if (Mode <= kLastSeparableMode && !background && row[i].a == 0) continue;
+        // Transparent pixels of the separable and texture modes are passed over in runs.
+        const bool skipClear = Mode <= kLastSeparableMode && !background;
+        for (int32_t i = skipClear ? nextPainted(row, 0, n) : 0; i < n;
+             i = skipClear ? nextPainted(row, i + 1, n) : i + 1)
             lay(i, x0 + i, row[i]);
-        }
         return;
     }
     for (int32_t i = 0; i < chunk.count; ++i) {
@@ -182,6 +251,13 @@ void flattenChunk(const RenderList& list, Chunk& chunk, uint16_t P) {
     for (int32_t i = 0; i < list.count; ++i) {
         const Entry& e = list.entries[size_t(i)];
         if (!e.row) continue;
+        // Views that walk canvas rows in order ask for this entry's part of the next row
+        // while this one is laid, so that it is in the cache when its turn comes.
+        if (chunk.contiguous && e.nextRow) {
+            const int32_t n = std::min(chunk.count, e.layer->width() - chunk.cx[0]);
+            const char* next = reinterpret_cast<const char*>(e.nextRow + chunk.cx[0]);
+            for (int32_t k = 0; k < n * int32_t(sizeof(RGBA64)); k += 64) __builtin_prefetch(next + k);
+        }
         const int32_t mode = e.layer->blendMode;
         const Entry* mask = e.maskEntry >= 0 && list.entries[size_t(e.maskEntry)].row
                                 ? &list.entries[size_t(e.maskEntry)]
@@ -197,7 +273,7 @@ struct Finisher {
     bool tintOpenPixels; // the scaled views tint fully selected pixels too
 
     // The view pixel of canvas pixel (cx, cy) as B, G, R bytes.
-    void operator()(RGBA64 v, int32_t cx, int32_t cy, uint8_t* out) const {
+    CALV_HOT void operator()(RGBA64 v, int32_t cx, int32_t cy, uint8_t* out) const {
         uint32_t c[3] = {v.r, v.g, v.b};
         if (trace && trace->pixels.contains(cx, cy)) {
             const RGBA64 t = trace->pixels.at(cx, cy);
@@ -229,6 +305,7 @@ void pointRows(RenderList& list, int32_t cy) {
     for (int32_t i = 0; i < list.count; ++i) {
         Entry& e = list.entries[size_t(i)];
         e.row = cy < e.layer->height() ? e.layer->pixels.row(cy) : nullptr;
+        e.nextRow = cy + 1 < e.layer->height() ? e.layer->pixels.row(cy + 1) : nullptr;
     }
 }
 
@@ -257,11 +334,17 @@ void Render(Engine& engine, uint8_t* buffer, int32_t bufferStride, int32_t x, in
     // Flattens the chunk's canvas pixels of row cy and writes each `repeat` times from `out`.
     auto emit = [&](int32_t cy, uint8_t* out, int32_t repeat, int32_t limit) {
         flattenChunk(list, chunk, P);
-        for (int32_t i = 0; i < chunk.count; ++i) {
-            uint8_t bgr[3];
-            finish(chunk.acc[size_t(i)].result(), chunk.cx[size_t(i)], cy, bgr);
-            for (int32_t k = 0; k < repeat && limit > 0; ++k, --limit, out += 3)
-                out[0] = bgr[0], out[1] = bgr[1], out[2] = bgr[2];
+        if (repeat == 1) {
+            const int32_t n = std::min(chunk.count, limit);
+            for (int32_t i = 0; i < n; ++i, out += 3)
+                finish(chunk.acc[size_t(i)].result(), chunk.cx[size_t(i)], cy, out);
+        } else {
+            for (int32_t i = 0; i < chunk.count; ++i) {
+                uint8_t bgr[3];
+                finish(chunk.acc[size_t(i)].result(), chunk.cx[size_t(i)], cy, bgr);
+                for (int32_t k = 0; k < repeat && limit > 0; ++k, --limit, out += 3)
+                    out[0] = bgr[0], out[1] = bgr[1], out[2] = bgr[2];
+            }
         }
         chunk.count = 0;
         return out;
@@ -323,5 +406,7 @@ void Render(Engine& engine, uint8_t* buffer, int32_t bufferStride, int32_t x, in
         }
     }
 }
+
+void useNormalRunsForTesting(bool on) { normalRunsAllowed = on; }
 
 }  // namespace calv

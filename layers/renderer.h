@@ -11,4 +11,8 @@ namespace calv {
 void Render(Engine& engine, uint8_t* buffer, int32_t bufferStride, int32_t x, int32_t y, int32_t width,
             int32_t height);
 
+// Lets tests lay "Normal" entries through the general per-pixel path, which the 1:1 and
+// magnified views otherwise pass over for a quicker one with the same results.
+void useNormalRunsForTesting(bool on);
+
 }  // namespace calv

@@ -1,6 +1,8 @@
 #include <cstdlib>
+#include <random>
 #include <vector>
 
+#include "layers/renderer.h"
 #include "support/engine_fixture.h"
 
 namespace calv::test {
@@ -185,6 +187,65 @@ TEST_F(RendererTest, FlatteningAgreesWithTheMerge) {
             EXPECT_LE(std::abs(int(v.green(x, y)) - m.g / 256), 1) << x << "," << y;
             EXPECT_LE(std::abs(int(v.blue(x, y)) - m.b / 256), 1) << x << "," << y;
         }
+}
+
+// Normal layers at several opacities over every kind of alpha, with transparent runs of
+// all lengths between painted ones, and a stroke in progress.
+void normalScene(int32_t w, int32_t h) {
+    std::mt19937 pick(3);
+    const uint16_t alphas[] = {0, 0, 0, 1, 255, 32768, 65279, 65280, 65535};
+    const int32_t opacities[] = {100, 50, 73, 100};
+    for (int32_t i = 0; i < 4; ++i) {
+        const int32_t slot = 2 + i;
+        if (slot > 2) {
+            ASSERT_EQ(CVX_CreateLayer(slot, w, h), 1);
+        }
+        CVX_SetLayerOptions(slot, 1, 0, opacities[i], "Normal");
+        for (int32_t y = 0; y < h; ++y)
+            for (int32_t x = 0; x < w; ++x) {
+                const uint16_t a = (x / 5 + y + i) % 3 == 0 ? 0 : alphas[pick() % 9];
+                globalEngine().layers.table[size_t(slot)].pixels.at(x, y) = {
+                    uint16_t(pick() % 65281), uint16_t(pick() % 65281), uint16_t(pick() % 65281), a};
+            }
+    }
+    CVX_SetLayer(3);
+    CVX_CreatePaintLayer(100, "Normal");
+    for (int32_t x = 0; x < w; x += 2) globalEngine().layers.paint.pixels.at(x, h / 2) = {40000, 30000, 20000, 30000};
+}
+
+TEST_F(RendererTest, NormalLayersFlattenAsTheMergeDoes) {
+    constexpr int W = 37, H = 9;
+    makeCanvas(W, H);
+    normalScene(W, H);
+    engine().layers.paint.pixels.fill({0, 0, 0, 0});  // the merge does not see the stroke
+    std::vector<RGBA64> merged(W * H);
+    CVX_Merge(&merged[0].r);
+    const View v = render(W, H, 0, 0, W, H);
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) {
+            const RGBA64 m = merged[size_t(y * W + x)];
+            EXPECT_LE(std::abs(int(v.red(x, y)) - m.r / 256), 1) << x << "," << y;
+            EXPECT_LE(std::abs(int(v.green(x, y)) - m.g / 256), 1) << x << "," << y;
+            EXPECT_LE(std::abs(int(v.blue(x, y)) - m.b / 256), 1) << x << "," << y;
+        }
+}
+
+TEST_F(RendererTest, NormalRunsShowWhatThePixelByPixelPathShows) {
+    constexpr int W = 37, H = 9;
+    makeCanvas(W, H);
+    normalScene(W, H);
+    struct Case {
+        int32_t scale;
+        int32_t viewW, viewH;
+    } cases[] = {{1, W, H}, {3, 3 * W, 3 * H}};
+    for (const Case& c : cases) {
+        CVX_SetScale(c.scale, 1.0f);
+        const View runs = render(c.viewW, c.viewH, 0, 0, W, H);
+        useNormalRunsForTesting(false);
+        const View pixelByPixel = render(c.viewW, c.viewH, 0, 0, W, H);
+        useNormalRunsForTesting(true);
+        EXPECT_EQ(runs.bytes, pixelByPixel.bytes) << "scale " << c.scale;
+    }
 }
 
 TEST_F(RendererTest, NothingIsWrittenWithoutACurrentLayer) {
