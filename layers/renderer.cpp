@@ -165,7 +165,9 @@ bool normalRunsAllowed = true;
 
 // "Normal" without a layer mask in the 1:1 and magnified views, the usual entry: the steps
 // of the general entry below with the entry's own choices made once, outside the loop.
-void layNormalRun(const Entry& e, Chunk& chunk) {
+// Built twice, the wider instruction set chosen at load where the processor has it (the
+// same operations in the same order, so the same results).
+__attribute__((target_clones("avx2", "default"))) void layNormalRun(const Entry& e, Chunk& chunk) {
     const int32_t x0 = chunk.cx[0];
     const int32_t n = std::min(chunk.count, e.layer->width() - x0);
     const RGBA64* row = e.row + x0;
@@ -356,9 +358,10 @@ void Render(Engine& engine, uint8_t* buffer, int32_t bufferStride, int32_t x, in
         for (int32_t j = 0; j < rows; ++j) {
             pointRows(list, y + j);
             uint8_t* out = buffer + std::ptrdiff_t(j) * bufferStride;
-            for (int32_t i = 0; i < cols; ++i) {
-                chunk.cx[size_t(chunk.count++)] = x + i;
-                if (chunk.count == kChunk || i == cols - 1) out = emit(y + j, out, 1, kChunk);
+            for (int32_t i = 0; i < cols; i += kChunk) {
+                chunk.count = std::min(kChunk, cols - i);
+                for (int32_t k = 0; k < chunk.count; ++k) chunk.cx[size_t(k)] = x + i + k;
+                out = emit(y + j, out, 1, kChunk);
             }
         }
     } else if (scale < view.zoom) {  // reduced: nearest samples at fractional steps
