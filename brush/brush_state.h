@@ -88,8 +88,18 @@ struct TipSource {
     void clear() { *this = TipSource{}; }
 };
 
+// What each byte of the two variation tables does to a pixel for the current variation
+// amounts, made again when an amount changes: otherwise every pixel would take the byte's
+// remainder by the amount.
+struct VariationLookups {
+    uint32_t colourVary = 0, lumVary = 0;  // the amounts they were made for; 0 = not made
+    std::array<int64_t, 256> colourOffset{};
+    std::array<double, 256> lumFactor{};
+};
+
 struct BrushState {
     BrushSettings settings;
+    VariationLookups variation;
     TipSource tipSource;
     RandomByteTable pixColorVaryTable;
     RandomByteTable pixLumVaryTable;

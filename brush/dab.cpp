@@ -17,9 +17,11 @@ constexpr uint32_t kBlobAlpha = 8191;   // the blob lock's "already opaque" thre
 constexpr uint32_t kBlobFloor = 9215;   // the least alpha an erase leaves under the blob lock
 
 
-// Per-pixel luminance variation: towards white or black by the table byte.
-void luminanceStep(uint32_t p, uint8_t byte, uint32_t& r, uint32_t& g, uint32_t& b) {
-    const double f = (128.0 - double(p >> 1) + double(byte % p)) * (1.0 / 256);
+// Per-pixel luminance variation: the factor a table byte gives at amount p ...
+double luminanceFactor(uint32_t p, uint8_t byte) { return (128.0 - double(p >> 1) + double(byte % p)) * (1.0 / 256); }
+
+// ... moves each channel towards white (f above one half) or black.
+void luminanceStep(double f, uint32_t& r, uint32_t& g, uint32_t& b) {
     auto one = [&](uint32_t v) -> uint32_t {
         if (f > 0.5) return uint32_t((kMax - v) * ((f - 0.5) * 2) + v);
         return uint32_t(v - v * ((0.5 - f) * 2));
@@ -30,6 +32,20 @@ void luminanceStep(uint32_t p, uint8_t byte, uint32_t& r, uint32_t& g, uint32_t&
 // Per-pixel colour variation: the offset the table byte gives, centred on 0.
 int64_t colourVaryOffset(uint32_t vary, uint8_t byte) {
     return (int64_t(vary & ~1u) - 2 * int64_t(byte % vary)) * 128;
+}
+
+// The lookups for these amounts (0 for an amount not in use).
+const VariationLookups& variationLookups(BrushState& brush, uint32_t colourVary, uint32_t lumVary) {
+    VariationLookups& v = brush.variation;
+    if (colourVary > 0 && v.colourVary != colourVary) {
+        for (uint32_t k = 0; k < 256; ++k) v.colourOffset[k] = colourVaryOffset(colourVary, uint8_t(k));
+        v.colourVary = colourVary;
+    }
+    if (lumVary > 0 && v.lumVary != lumVary) {
+        for (uint32_t k = 0; k < 256; ++k) v.lumFactor[k] = luminanceFactor(lumVary, uint8_t(k));
+        v.lumVary = lumVary;
+    }
+    return v;
 }
 
 // A running read position in a variation table, wrapping at its end.
@@ -125,16 +141,20 @@ bool tipFits(const BrushState& brush) {
     return fits;
 }
 
-// One row of a placed dab: for each pixel from xs, the tip pixel it samples (turned when
-// the brush rotates) and its coverage: 0 where the grit holds the paint back, otherwise the
-// tip value after the opacity and the paper texture.
+// One row of a placed dab: for each pixel from xs, its coverage: 0 where the grit holds
+// the paint back, otherwise the tip value after the opacity and the paper texture. A turned
+// tip also records the tip pixel each dab pixel samples.
 struct DabRow {
     uint32_t coverage[kMaxTipSide];
-    int32_t tipRow[kMaxTipSide], tipCol[kMaxTipSide];  // filled only when asked for
+    int32_t tipRow[kMaxTipSide], tipCol[kMaxTipSide];  // turned tips only
 };
 
+// The tip row of canvas row yy and the tip columns from xs on, for an unturned tip.
+int32_t tipRowOf(const BrushSettings& s, const DabPlace& d, int32_t yy) { return s.scaleMap[size_t(yy - d.y0)]; }
+const int32_t* tipColumnsOf(const BrushSettings& s, const DabPlace& d) { return s.scaleMap.data() + (d.xs - d.x0); }
+
 // Fills `r` for canvas row yy of a dab with at least one column on the canvas.
-void coverageRow(const Engine& engine, const DabPlace& d, int32_t yy, DabRow& r, bool withSamples) {
+void coverageRow(const Engine& engine, const DabPlace& d, int32_t yy, DabRow& r) {
     const BrushState& brush = engine.brush;
     const BrushSettings& s = brush.settings;
     const size_t n = size_t(engine.canvas.maxBrushSize);
@@ -143,18 +163,17 @@ void coverageRow(const Engine& engine, const DabPlace& d, int32_t yy, DabRow& r,
     const int32_t limit = s.densityLimit;  // grit values above it hold the paint back
     const G8* gritWindow = brush.workBuffers[size_t(s.gritBuffer)].data() + s.gritOffset;
     const G16* tip = brush.shapePlane.data();
-    const int32_t t = s.scaleMap[size_t(yy - d.y0)];
-    const int32_t* cols = s.scaleMap.data() + (d.xs - d.x0);
+    const int32_t t = tipRowOf(s, d, yy);
+    const int32_t* cols = tipColumnsOf(s, d);
     uint32_t* cov = r.coverage;
     if (s.rotateBrushMode != 1) {
         const G16* tipRow = tip + size_t(t) * n;
-        for (int32_t i = 0; i < width; ++i) cov[i] = tipRow[cols[i]];
         if (useGrit) {
             const G8* gritRow = gritWindow + size_t(t) * n;
-            for (int32_t i = 0; i < width; ++i)
-                if (int32_t(gritRow[cols[i]]) > limit) cov[i] = 0;
+            for (int32_t i = 0; i < width; ++i) cov[i] = int32_t(gritRow[cols[i]]) > limit ? 0 : tipRow[cols[i]];
+        } else {
+            for (int32_t i = 0; i < width; ++i) cov[i] = tipRow[cols[i]];
         }
-        if (withSamples) std::fill_n(r.tipRow, width, t), std::copy_n(cols, width, r.tipCol);
     } else {
         const int32_t hs = size / 2;
         for (int32_t i = 0; i < width; ++i) {
@@ -165,7 +184,7 @@ void coverageRow(const Engine& engine, const DabPlace& d, int32_t yy, DabRow& r,
             if (cx >= 0 && cx < size && cy >= 0 && cy < size) row = cy, col = cx;
             const size_t at = size_t(row) * n + size_t(col);
             cov[i] = useGrit && int32_t(gritWindow[at]) > limit ? 0 : tip[at];
-            if (withSamples) r.tipRow[i] = row, r.tipCol[i] = col;
+            r.tipRow[i] = row, r.tipCol[i] = col;
         }
     }
     if (s.alpha < 100) {
@@ -188,14 +207,19 @@ struct TipSample {
 // every pixel with coverage w above 0, where i counts columns from xs.
 template <class RowFn, class PixelFn>
 void walkDab(const Engine& engine, const DabPlace& d, RowFn&& startRow, PixelFn&& pixel) {
+    const BrushSettings& s = engine.brush.settings;
+    const bool turned = s.rotateBrushMode == 1;
     const int32_t width = d.xe - d.xs;
+    const int32_t* cols = tipColumnsOf(s, d);
     DabRow r;
     for (int32_t yy = d.ys; yy < d.ye; ++yy) {
         startRow(yy);  // even for a row wholly off the canvas: it may draw random numbers
         if (width <= 0) continue;
-        coverageRow(engine, d, yy, r, true);
+        coverageRow(engine, d, yy, r);
+        const int32_t t = tipRowOf(s, d, yy);
         for (int32_t i = 0; i < width; ++i)
-            if (r.coverage[i] != 0) pixel(i, TipSample{r.tipRow[i], r.tipCol[i]}, r.coverage[i]);
+            if (r.coverage[i] != 0)
+                pixel(i, turned ? TipSample{r.tipRow[i], r.tipCol[i]} : TipSample{t, cols[i]}, r.coverage[i]);
     }
 }
 
@@ -240,6 +264,7 @@ void DrawDabGrit(Engine& engine, int32_t x, int32_t y, int32_t r, int32_t g, int
     VaryCursor q{&brush.pixColorVaryTable}, lum{&brush.pixLumVaryTable};
     const bool useColourVary = colourVary > 0 && q.active();
     const bool useLumVary = lumVary > 0 && lum.active();
+    const VariationLookups& vary = variationLookups(brush, useColourVary ? colourVary : 0, useLumVary ? lumVary : 0);
     // Alpha stays when dabs go straight into a locked layer or the trace and background.
     const bool alphaFixed = !toPaintLayer && (target->keepAlpha || s.alphaLocked != 0 || engine.layers.currentLayer <= 1);
     RGBA64* outRow = nullptr;
@@ -250,13 +275,14 @@ void DrawDabGrit(Engine& engine, int32_t x, int32_t y, int32_t r, int32_t g, int
         if (useColourVary) q.startRow(random, n, s.scaleSize);
         if (useLumVary) lum.startRow(random, n, s.scaleSize);
     };
-    // Opaque paint of one colour laid normally or multiplied: the coverage of a row is
-    // gathered first, then laid several pixels at a time.
+    // Paint of one colour laid normally or multiplied: the coverage of a row is gathered
+    // first, then laid several pixels at a time.
     const bool plainRows = !blendActive && !useColourVary && !useLumVary && !erase && s.mixMode <= kMixMultiply &&
                            !s.colorLocked && !s.blobLocked && overRowAvailable();
     if (plainRows) {
         OverRowPaint rowPaint;
         rowPaint.colour[0] = R0, rowPaint.colour[1] = G0, rowPaint.colour[2] = B0;
+        rowPaint.alpha = A0;  // below 65535 when the dab's colour shift lowered it
         rowPaint.multiply = s.mixMode != kMixNormal;
         rowPaint.alphaFixed = alphaFixed;
         rowPaint.alphaLevelled = s.alphaLevel > 0;
@@ -264,7 +290,7 @@ void DrawDabGrit(Engine& engine, int32_t x, int32_t y, int32_t r, int32_t g, int
         const int32_t width = d.xe - d.xs;
         DabRow rowCoverage;
         for (int32_t yy = d.ys; yy < d.ye && width > 0; ++yy) {
-            coverageRow(engine, d, yy, rowCoverage, false);
+            coverageRow(engine, d, yy, rowCoverage);
             startRow(yy);
             uint32_t* cov = rowCoverage.coverage;
             if (m)
@@ -292,21 +318,21 @@ void DrawDabGrit(Engine& engine, int32_t x, int32_t y, int32_t r, int32_t g, int
                 if (w == 0) w = 1;
             }
             if (useColourVary) {
-                const int64_t o = colourVaryOffset(colourVary, q.next());
+                const int64_t o = vary.colourOffset[q.next()];
                 for (int c = 0; c < 3; ++c) P[c] = clampTo16(int64_t(P[c]) + o);
             }
-            if (useLumVary) luminanceStep(lumVary, lum.next(), P[0], P[1], P[2]);
+            if (useLumVary) luminanceStep(vary.lumFactor[lum.next()], P[0], P[1], P[2]);
             if (pcs > 0)
                 for (int c = 0; c < 4; ++c) P[c] = (P[c] * (256 - pcs) + pcsDab[c]) >> 8;
         } else {
             P[0] = R0, P[1] = G0, P[2] = B0, P[3] = A0;
             if (useColourVary) {
-                const int64_t o = colourVaryOffset(colourVary, q.next());
+                const int64_t o = vary.colourOffset[q.next()];
                 for (int c = 0; c < 4; ++c) P[c] = clampTo16(int64_t(P[c]) + o);
             }
             if (useLumVary) {
                 P[0] = R0, P[1] = G0, P[2] = B0;
-                luminanceStep(lumVary, lum.next(), P[0], P[1], P[2]);
+                luminanceStep(vary.lumFactor[lum.next()], P[0], P[1], P[2]);
             }
         }
 
@@ -385,6 +411,7 @@ void DrawDabGritMask(Engine& engine, int32_t x, int32_t y) {
     VaryCursor q{&brush.pixColorVaryTable}, lum{&brush.pixLumVaryTable};
     const bool useColourVary = colourVary > 0 && q.active();
     const bool useLumVary = lumVary > 0 && lum.active();
+    const VariationLookups& vary = variationLookups(brush, useColourVary ? colourVary : 0, useLumVary ? lumVary : 0);
     G16* row = nullptr;
     auto startRow = [&](int32_t yy) {
         row = mask.row(yy) + d.xs;
@@ -393,7 +420,7 @@ void DrawDabGritMask(Engine& engine, int32_t x, int32_t y) {
     };
     auto lumStep = [&](uint32_t v) {
         uint32_t g = v, b = v;
-        luminanceStep(lumVary, lum.next(), v, g, b);
+        luminanceStep(vary.lumFactor[lum.next()], v, g, b);
         return v;
     };
     walkDab(engine, d, startRow, [&](int32_t i, const TipSample& sample, uint32_t w) {
@@ -405,12 +432,12 @@ void DrawDabGritMask(Engine& engine, int32_t x, int32_t y) {
         if (blendActive) {
             blend = blendChannelRow(brush, sample.row) + sample.col;
             I = *blend;
-            if (useColourVary) I = clampTo16(int64_t(I) + colourVaryOffset(colourVary, q.next()));
+            if (useColourVary) I = clampTo16(int64_t(I) + vary.colourOffset[q.next()]);
             if (useLumVary) I = lumStep(I);
             if (pcs > 0) I = ((256 - pcs) * I + pcsM0) >> 8;
         } else {
             I = M0;
-            if (useColourVary) I = clampTo16(int64_t(I) + colourVaryOffset(colourVary, q.next()));
+            if (useColourVary) I = clampTo16(int64_t(I) + vary.colourOffset[q.next()]);
             if (useLumVary) I = lumStep(M0);
         }
         if (blend && s.blendRemix) *blend = uint16_t(std::min((((256 - bs) * m + bs * I) >> 8) + 1, kMax));

@@ -34,37 +34,39 @@ CALV_WIDE inline __m256i unpremultiply(__m256i t, __m256i na) {
     return _mm256_add_epi32(q, _mm256_cmpgt_epi32(_mm256_setzero_si256(), r));                     // r < 0: one less
 }
 
-// Two pixels, each as four 32-bit lanes r g b a; w holds each pixel's coverage in its four lanes.
-CALV_WIDE inline __m256i layTwo(__m256i D, __m256i w, __m256i P, const OverRowPaint& paint) {
+// Two pixels, each as four 32-bit lanes r g b a; w holds each pixel's coverage in its four
+// lanes, PA the paint's alpha in every lane.
+CALV_WIDE inline __m256i layTwo(__m256i D, __m256i w, __m256i P, __m256i PA, const OverRowPaint& paint) {
     const __m256i K = _mm256_set1_epi32(65535), zero = _mm256_setzero_si256();
     const __m256i Da = _mm256_shuffle_epi32(D, 0xFF);
-    const __m256i KDa = _mm256_sub_epi32(K, Da), Kw = _mm256_sub_epi32(K, w);
-    // Opaque paint: its effective alpha is the coverage itself.
-    const __m256i Na = _mm256_add_epi32(div65535(_mm256_mullo_epi32(KDa, w)), Da);
+    // The paint's effective alpha a = w x Pa / 65535: the coverage itself for opaque paint.
+    const __m256i a = paint.alpha == 65535 ? w : div65535(_mm256_mullo_epi32(w, PA));
+    const __m256i KDa = _mm256_sub_epi32(K, Da), Ka = _mm256_sub_epi32(K, a);
+    const __m256i Na = _mm256_add_epi32(div65535(_mm256_mullo_epi32(KDa, a)), Da);
     const __m256i Dp = _mm256_srli_epi32(_mm256_mullo_epi32(D, Da), 16);
-    const __m256i Pp = _mm256_srli_epi32(_mm256_mullo_epi32(w, P), 16);
+    const __m256i Pp = _mm256_srli_epi32(_mm256_mullo_epi32(a, P), 16);
     __m256i t;
     if (paint.multiply)
-        t = _mm256_add_epi32(_mm256_add_epi32(div65535(_mm256_mullo_epi32(Kw, Dp)),
+        t = _mm256_add_epi32(_mm256_add_epi32(div65535(_mm256_mullo_epi32(Ka, Dp)),
                                               div65535(_mm256_mullo_epi32(KDa, Pp))),
                              div65535(_mm256_mullo_epi32(Dp, Pp)));
     else
-        t = _mm256_add_epi32(div65535(_mm256_mullo_epi32(Dp, Kw)), Pp);
+        t = _mm256_add_epi32(div65535(_mm256_mullo_epi32(Dp, Ka)), Pp);
     const __m256i partial = _mm256_xor_si256(_mm256_cmpeq_epi32(Na, K), _mm256_set1_epi32(-1));
     if (!_mm256_testz_si256(partial, partial)) t = _mm256_blendv_epi8(t, unpremultiply(t, Na), partial);
-    // Over a transparent pixel the paint lays as it is, at alpha (w x 65535) >> 16.
+    // Over a transparent pixel the paint lays as it is, at alpha (w x Pa) >> 16.
     const __m256i empty = _mm256_cmpeq_epi32(Da, zero);
     const __m256i colour = _mm256_blendv_epi8(t, P, empty);
     __m256i alpha = Da;
     if (!paint.alphaFixed)
         alpha = paint.alphaLevelled
                     ? _mm256_set1_epi32(paint.alphaLevel)
-                    : _mm256_blendv_epi8(Na, _mm256_srli_epi32(_mm256_mullo_epi32(w, K), 16), empty);
+                    : _mm256_blendv_epi8(Na, _mm256_srli_epi32(_mm256_mullo_epi32(w, PA), 16), empty);
     __m256i out = _mm256_and_si256(_mm256_blend_epi32(colour, alpha, 0x88), K);  // stored as 16 bits
     return _mm256_blendv_epi8(out, D, _mm256_cmpeq_epi32(w, zero));
 }
 
-// What normal paint at full coverage makes of a pixel does not depend on the pixel beyond
+// What opaque normal paint at full coverage makes of a pixel does not depend on the pixel beyond
 // whether it is transparent (and its alpha, when alpha stays): the two results, each
 // pixel in a 64-bit lane.
 struct FullCover {
@@ -87,12 +89,13 @@ CALV_WIDE inline FullCover fullCoverOf(const OverRowPaint& paint) {
 }
 
 // Four pixels at out, their coverages at w.
-CALV_WIDE inline void layFour(RGBA64* out, const uint32_t* w, __m256i P, const FullCover& full,
+CALV_WIDE inline void layFour(RGBA64* out, const uint32_t* w, __m256i P, __m256i PA, const FullCover& full,
                               const OverRowPaint& paint) {
     const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(w));
     if (_mm_testz_si128(c, c)) return;
     const __m256i px = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(out));
-    if (!paint.multiply && _mm_movemask_epi8(_mm_cmpeq_epi32(c, _mm_set1_epi32(65535))) == 0xFFFF) {
+    if (!paint.multiply && paint.alpha == 65535 &&
+        _mm_movemask_epi8(_mm_cmpeq_epi32(c, _mm_set1_epi32(65535))) == 0xFFFF) {
         const __m256i alphaBits = _mm256_set1_epi64x(int64_t(0xFFFF000000000000ull));
         const __m256i alpha = _mm256_and_si256(px, alphaBits);
         __m256i laid = _mm256_blendv_epi8(full.overPaint, full.overEmpty,
@@ -103,9 +106,9 @@ CALV_WIDE inline void layFour(RGBA64* out, const uint32_t* w, __m256i P, const F
     }
     const __m256i cw = _mm256_castsi128_si256(c);
     const __m256i first = layTwo(_mm256_cvtepu16_epi32(_mm256_castsi256_si128(px)),
-                                 _mm256_permutevar8x32_epi32(cw, _mm256_setr_epi32(0, 0, 0, 0, 1, 1, 1, 1)), P, paint);
+                                 _mm256_permutevar8x32_epi32(cw, _mm256_setr_epi32(0, 0, 0, 0, 1, 1, 1, 1)), P, PA, paint);
     const __m256i second = layTwo(_mm256_cvtepu16_epi32(_mm256_extracti128_si256(px, 1)),
-                                  _mm256_permutevar8x32_epi32(cw, _mm256_setr_epi32(2, 2, 2, 2, 3, 3, 3, 3)), P, paint);
+                                  _mm256_permutevar8x32_epi32(cw, _mm256_setr_epi32(2, 2, 2, 2, 3, 3, 3, 3)), P, PA, paint);
     // The pack interleaves the halves (0 2 1 3); the permute puts the pixels back in order.
     const __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi32(first, second), 0xD8);
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), packed);
@@ -114,9 +117,10 @@ CALV_WIDE inline void layFour(RGBA64* out, const uint32_t* w, __m256i P, const F
 CALV_WIDE void layOverRowWide(RGBA64* out, const uint32_t* coverage, int32_t count, const OverRowPaint& paint) {
     const auto c0 = int32_t(paint.colour[0]), c1 = int32_t(paint.colour[1]), c2 = int32_t(paint.colour[2]);
     const __m256i P = _mm256_setr_epi32(c0, c1, c2, 0, c0, c1, c2, 0);
+    const __m256i PA = _mm256_set1_epi32(int32_t(paint.alpha));
     const FullCover full = fullCoverOf(paint);
     int32_t i = 0;
-    for (; i + 4 <= count; i += 4) layFour(out + i, coverage + i, P, full, paint);
+    for (; i + 4 <= count; i += 4) layFour(out + i, coverage + i, P, PA, full, paint);
     if (i == count) return;
     // The last one to three pixels go through a four-pixel copy.
     RGBA64 tail[4] = {};
@@ -124,7 +128,7 @@ CALV_WIDE void layOverRowWide(RGBA64* out, const uint32_t* coverage, int32_t cou
     const size_t left = size_t(count - i);
     std::memcpy(tail, out + i, left * sizeof(RGBA64));
     std::memcpy(tailCoverage, coverage + i, left * sizeof(uint32_t));
-    layFour(tail, tailCoverage, P, full, paint);
+    layFour(tail, tailCoverage, P, PA, full, paint);
     std::memcpy(out + i, tail, left * sizeof(RGBA64));
 }
 

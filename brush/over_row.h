@@ -1,5 +1,5 @@
-// A row of opaque paint laid "over" layer pixels at per-pixel coverage, several pixels at
-// once in wide registers. The arithmetic is the dab's own over, integer for integer.
+// A row of paint of one colour laid "over" layer pixels at per-pixel coverage, several
+// pixels at once in wide registers. The arithmetic is the dab's own over, integer for integer.
 #pragma once
 #include <cstdint>
 
@@ -7,10 +7,11 @@
 
 namespace calv {
 
-// One dab's paint for the row: an opaque colour, normal or multiply laying, and what
-// happens to alpha.
+// One dab's paint for the row: one colour and alpha, normal or multiply laying, and what
+// happens to the pixels' alpha.
 struct OverRowPaint {
     uint32_t colour[3] = {0, 0, 0};
+    uint32_t alpha = 65535;
     bool multiply = false;
     bool alphaFixed = false;     // alpha stays as it is
     bool alphaLevelled = false;  // otherwise alphaLevel is laid in place of the new alpha

@@ -163,11 +163,14 @@ TEST_F(BrushTest, WideRowsLayWhatThePixelByPixelPathLays) {
         int32_t layer, mixMode, alpha, alphaLevel;
         bool masked;
         int32_t softness = 200;
+        int32_t colorVary = 0;  // whole-dab shifts, which lower the paint's alpha half the time
     } cases[] = {
         {"normal", 2, kMixNormal, 100, 0, false},
         {"normal, hard tip", 2, kMixNormal, 100, 0, false, 0},
         {"hard tip, alpha level", 2, kMixNormal, 100, 30000, false, 0},
         {"hard tip on the background", 1, kMixNormal, 100, 0, false, 0},
+        {"hard tip, shifted colours", 2, kMixNormal, 100, 0, false, 0, 9000},
+        {"multiply, shifted colours", 2, kMixMultiply, 100, 0, false, 200, 9000},
         {"multiply at 70 per cent", 2, kMixMultiply, 70, 0, false},
         {"alpha level", 2, kMixNormal, 100, 40000, false},
         {"the background keeps its alpha", 1, kMixNormal, 100, 0, false},
@@ -193,7 +196,7 @@ TEST_F(BrushTest, WideRowsLayWhatThePixelByPixelPathLays) {
                     for (int32_t x = 0; x < 32; ++x) before.push_back(pixel(c.layer, x, y));
             CVX_EnableMask(c.masked);
             CVX_SetLayer(c.layer);
-            hardTool(13, c.softness);
+            hardTool(13, c.softness, c.colorVary);
             CVX_SetAlpha(c.alpha);
             CVX_SetAlphaLevel(c.alphaLevel);
             CVX_SetMixMode(c.mixMode, 255);
