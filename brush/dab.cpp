@@ -210,7 +210,7 @@ void walkDab(const Engine& engine, const DabPlace& d, RowFn&& startRow, PixelFn&
     const BrushSettings& s = engine.brush.settings;
     const bool turned = s.rotateBrushMode == 1;
     const int32_t width = d.xe - d.xs;
-    const int32_t* cols = tipColumnsOf(s, d);
+    const int32_t* cols = width > 0 ? tipColumnsOf(s, d) : nullptr;
     DabRow r;
     for (int32_t yy = d.ys; yy < d.ye; ++yy) {
         startRow(yy);  // even for a row wholly off the canvas: it may draw random numbers
