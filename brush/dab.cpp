@@ -65,6 +65,29 @@ struct VaryCursor {
     }
 };
 
+// A dab's per-pixel variation: the two table cursors, which of them are in use, and what
+// each table byte does. At a row start the colour cursor draws before the luminance one.
+struct PixelVariation {
+    VaryCursor colourCursor, lumCursor;
+    bool colour = false, lum = false;  // in use for this dab
+    const VariationLookups* lookups = nullptr;
+
+    explicit PixelVariation(BrushState& brush)
+        : colourCursor{&brush.pixColorVaryTable}, lumCursor{&brush.pixLumVaryTable} {
+        const uint32_t colourVary = uint32_t(std::max(brush.settings.pixColorVary, 0));
+        const uint32_t lumVary = uint32_t(std::max(brush.settings.pixLumVary, 0));
+        colour = colourVary > 0 && colourCursor.active();
+        lum = lumVary > 0 && lumCursor.active();
+        lookups = &variationLookups(brush, colour ? colourVary : 0, lum ? lumVary : 0);
+    }
+    void startRow(RandomGenerator& random, int32_t n, int32_t scaleSize) {
+        if (colour) colourCursor.startRow(random, n, scaleSize);
+        if (lum) lumCursor.startRow(random, n, scaleSize);
+    }
+    int64_t nextColourOffset() { return lookups->colourOffset[colourCursor.next()]; }
+    double nextLumFactor() { return lookups->lumFactor[lumCursor.next()]; }
+};
+
 void grow(int32_t& left, int32_t& top, int32_t& right, int32_t& bottom, int32_t xs, int32_t ys, int32_t xe,
           int32_t ye) {
     left = std::min(left, xs);
@@ -259,12 +282,7 @@ void DrawDabGrit(Engine& engine, int32_t x, int32_t y, int32_t r, int32_t g, int
     const bool blendActive = s.blendStrength != 0 && !s.blendDisabledOnce && !brush.blendBuffer.empty();
     const uint32_t bs = uint32_t(std::clamp(s.blendStrength, 0, 256));
     const bool masked = engine.mask.gating();
-    const uint32_t colourVary = uint32_t(std::max(s.pixColorVary, 0));
-    const uint32_t lumVary = uint32_t(std::max(s.pixLumVary, 0));
-    VaryCursor q{&brush.pixColorVaryTable}, lum{&brush.pixLumVaryTable};
-    const bool useColourVary = colourVary > 0 && q.active();
-    const bool useLumVary = lumVary > 0 && lum.active();
-    const VariationLookups& vary = variationLookups(brush, useColourVary ? colourVary : 0, useLumVary ? lumVary : 0);
+    PixelVariation vary(brush);
     // Alpha stays when dabs go straight into a locked layer or the trace and background.
     const bool alphaFixed = !toPaintLayer && (target->keepAlpha || s.alphaLocked != 0 || engine.layers.currentLayer <= 1);
     RGBA64* outRow = nullptr;
@@ -272,12 +290,11 @@ void DrawDabGrit(Engine& engine, int32_t x, int32_t y, int32_t r, int32_t g, int
     auto startRow = [&](int32_t yy) {
         outRow = target->pixels.row(yy) + d.xs;
         m = masked ? engine.mask.plane.row(yy) + d.xs : nullptr;
-        if (useColourVary) q.startRow(random, n, s.scaleSize);
-        if (useLumVary) lum.startRow(random, n, s.scaleSize);
+        vary.startRow(random, n, s.scaleSize);
     };
     // Paint of one colour laid normally or multiplied: the coverage of a row is gathered
     // first, then laid several pixels at a time.
-    const bool plainRows = !blendActive && !useColourVary && !useLumVary && !erase && s.mixMode <= kMixMultiply &&
+    const bool plainRows = !blendActive && !vary.colour && !vary.lum && !erase && s.mixMode <= kMixMultiply &&
                            !s.colorLocked && !s.blobLocked && overRowAvailable();
     if (plainRows) {
         OverRowPaint rowPaint;
@@ -317,22 +334,22 @@ void DrawDabGrit(Engine& engine, int32_t x, int32_t y, int32_t r, int32_t g, int
                 P[3] = kMax;
                 if (w == 0) w = 1;
             }
-            if (useColourVary) {
-                const int64_t o = vary.colourOffset[q.next()];
+            if (vary.colour) {
+                const int64_t o = vary.nextColourOffset();
                 for (int c = 0; c < 3; ++c) P[c] = clampTo16(int64_t(P[c]) + o);
             }
-            if (useLumVary) luminanceStep(vary.lumFactor[lum.next()], P[0], P[1], P[2]);
+            if (vary.lum) luminanceStep(vary.nextLumFactor(), P[0], P[1], P[2]);
             if (pcs > 0)
                 for (int c = 0; c < 4; ++c) P[c] = (P[c] * (256 - pcs) + pcsDab[c]) >> 8;
         } else {
             P[0] = R0, P[1] = G0, P[2] = B0, P[3] = A0;
-            if (useColourVary) {
-                const int64_t o = vary.colourOffset[q.next()];
+            if (vary.colour) {
+                const int64_t o = vary.nextColourOffset();
                 for (int c = 0; c < 4; ++c) P[c] = clampTo16(int64_t(P[c]) + o);
             }
-            if (useLumVary) {
+            if (vary.lum) {
                 P[0] = R0, P[1] = G0, P[2] = B0;
-                luminanceStep(vary.lumFactor[lum.next()], P[0], P[1], P[2]);
+                luminanceStep(vary.nextLumFactor(), P[0], P[1], P[2]);
             }
         }
 
@@ -406,21 +423,15 @@ void DrawDabGritMask(Engine& engine, int32_t x, int32_t y) {
     const uint32_t pcs = uint32_t(std::clamp(s.primaryColorStrength, 0, 256)), pcsM0 = pcs * M0;
     const bool blendActive = s.blendStrength != 0 && !s.blendDisabledOnce && !brush.blendBuffer.empty();
     const uint32_t bs = uint32_t(std::clamp(s.blendStrength, 0, 256));
-    const uint32_t colourVary = uint32_t(std::max(s.pixColorVary, 0));
-    const uint32_t lumVary = uint32_t(std::max(s.pixLumVary, 0));
-    VaryCursor q{&brush.pixColorVaryTable}, lum{&brush.pixLumVaryTable};
-    const bool useColourVary = colourVary > 0 && q.active();
-    const bool useLumVary = lumVary > 0 && lum.active();
-    const VariationLookups& vary = variationLookups(brush, useColourVary ? colourVary : 0, useLumVary ? lumVary : 0);
+    PixelVariation vary(brush);
     G16* row = nullptr;
     auto startRow = [&](int32_t yy) {
         row = mask.row(yy) + d.xs;
-        if (useColourVary) q.startRow(brush.random, n, s.scaleSize);
-        if (useLumVary) lum.startRow(brush.random, n, s.scaleSize);
+        vary.startRow(brush.random, n, s.scaleSize);
     };
     auto lumStep = [&](uint32_t v) {
         uint32_t g = v, b = v;
-        luminanceStep(vary.lumFactor[lum.next()], v, g, b);
+        luminanceStep(vary.nextLumFactor(), v, g, b);
         return v;
     };
     walkDab(engine, d, startRow, [&](int32_t i, const TipSample& sample, uint32_t w) {
@@ -432,13 +443,13 @@ void DrawDabGritMask(Engine& engine, int32_t x, int32_t y) {
         if (blendActive) {
             blend = blendChannelRow(brush, sample.row) + sample.col;
             I = *blend;
-            if (useColourVary) I = clampTo16(int64_t(I) + vary.colourOffset[q.next()]);
-            if (useLumVary) I = lumStep(I);
+            if (vary.colour) I = clampTo16(int64_t(I) + vary.nextColourOffset());
+            if (vary.lum) I = lumStep(I);
             if (pcs > 0) I = ((256 - pcs) * I + pcsM0) >> 8;
         } else {
             I = M0;
-            if (useColourVary) I = clampTo16(int64_t(I) + vary.colourOffset[q.next()]);
-            if (useLumVary) I = lumStep(M0);
+            if (vary.colour) I = clampTo16(int64_t(I) + vary.nextColourOffset());
+            if (vary.lum) I = lumStep(M0);
         }
         if (blend && s.blendRemix) *blend = uint16_t(std::min((((256 - bs) * m + bs * I) >> 8) + 1, kMax));
         // Full coverage lays the value itself, so black paint opens the mask completely.
